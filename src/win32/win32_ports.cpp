@@ -1,0 +1,79 @@
+#include "win32_ports.hpp"
+
+namespace px::win32 {
+
+DeviceHandle DeviceApi::Open(const std::string& path) {
+    SECURITY_ATTRIBUTES security{};
+    HANDLE handle = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &security,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return handle == INVALID_HANDLE_VALUE ? kInvalidDevice : reinterpret_cast<DeviceHandle>(handle);
+}
+
+bool DeviceApi::Control(DeviceHandle handle, std::uint32_t code, void* buffer, std::uint32_t size) {
+    return ::DeviceIoControl(reinterpret_cast<HANDLE>(handle), code, buffer, size, buffer, size, &bytesReturned_,
+                             &overlapped_) != FALSE;
+}
+
+void DeviceApi::Close(DeviceHandle handle) { ::CloseHandle(reinterpret_cast<HANDLE>(handle)); }
+
+namespace {
+HKEY ToHkey(RegKey key) { return reinterpret_cast<HKEY>(key); }
+}  // namespace
+
+long RegistryApi::CreateKey(RegKey hive, const std::string& path, RegKey* key) {
+    HKEY opened = nullptr;
+    const LONG result = ::RegCreateKeyA(ToHkey(hive), path.c_str(), &opened);
+    *key = reinterpret_cast<RegKey>(opened);
+    return result;
+}
+
+long RegistryApi::QueryValue(RegKey key, const std::string& name, std::uint32_t* type, std::uint8_t* data,
+                             std::uint32_t* size) {
+    DWORD valueType = 0;
+    DWORD valueSize = *size;
+    const LONG result = ::RegQueryValueExA(ToHkey(key), name.c_str(), nullptr, &valueType, data, &valueSize);
+    *type = valueType;
+    *size = valueSize;
+    return result;
+}
+
+long RegistryApi::SetValue(RegKey key, const std::string& name, std::uint32_t type, const std::uint8_t* data,
+                           std::uint32_t size) {
+    return ::RegSetValueExA(ToHkey(key), name.c_str(), 0, type, data, size);
+}
+
+long RegistryApi::CloseKey(RegKey key) { return ::RegCloseKey(ToHkey(key)); }
+
+int UiApi::ShowMessageBox(const std::string& text, const std::string& title, std::uint32_t style) {
+    return ::MessageBoxA(nullptr, text.c_str(), title.c_str(), style);
+}
+
+void UiApi::Beep() { ::MessageBeep(MB_OK); }
+
+int UiApi::ShowCursor(bool show) { return ::ShowCursor(show ? TRUE : FALSE); }
+
+unsigned ProcessApi::StartProgram(const std::string& commandLine, int showCommand) {
+    return ::WinExec(commandLine.c_str(), static_cast<UINT>(showCommand));
+}
+
+void ProcessApi::EndProgram(int exitCode) { ::ExitProcess(static_cast<UINT>(exitCode)); }
+
+std::intptr_t WindowMessageApi::SendWindowMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                                            std::intptr_t lParam) {
+    return ::SendMessageA(reinterpret_cast<HWND>(window), message, wParam, lParam);
+}
+
+bool FileApi::CanOpenForInput(const std::string& path) {
+    // Sharing as a plain reader would: a file another program holds without read sharing fails,
+    // and so does a folder (no backup semantics).
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        ::SetLastError(ERROR_SUCCESS);
+        return false;
+    }
+    ::CloseHandle(file);
+    return true;
+}
+
+}  // namespace px::win32

@@ -1,0 +1,56 @@
+// The ports implemented with real Win32 calls.
+#pragma once
+
+#include <windows.h>
+
+#include "../shared/ports.hpp"
+
+namespace px::win32 {
+
+class DeviceApi final : public DevicePort {
+public:
+    DeviceHandle Open(const std::string& path) override;
+    bool Control(DeviceHandle handle, std::uint32_t code, void* buffer, std::uint32_t size) override;
+    void Close(DeviceHandle handle) override;
+
+private:
+    // Zero-filled and never changed; the handle is not overlapped, so the call stays synchronous.
+    OVERLAPPED overlapped_{};
+    DWORD bytesReturned_ = 0;
+};
+
+class RegistryApi final : public RegistryPort {
+public:
+    long CreateKey(RegKey hive, const std::string& path, RegKey* key) override;
+    long QueryValue(RegKey key, const std::string& name, std::uint32_t* type, std::uint8_t* data,
+                    std::uint32_t* size) override;
+    long SetValue(RegKey key, const std::string& name, std::uint32_t type, const std::uint8_t* data,
+                  std::uint32_t size) override;
+    long CloseKey(RegKey key) override;
+};
+
+class UiApi final : public UiPort {
+public:
+    int ShowMessageBox(const std::string& text, const std::string& title, std::uint32_t style) override;
+    void Beep() override;
+    int ShowCursor(bool show) override;
+};
+
+class ProcessApi final : public ProcessPort {
+public:
+    unsigned StartProgram(const std::string& commandLine, int showCommand) override;
+    void EndProgram(int exitCode) override;
+};
+
+class WindowMessageApi final : public WindowMessagePort {
+public:
+    std::intptr_t SendWindowMessage(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                              std::intptr_t lParam) override;
+};
+
+class FileApi final : public FilePort {
+public:
+    bool CanOpenForInput(const std::string& path) override;
+};
+
+}  // namespace px::win32
