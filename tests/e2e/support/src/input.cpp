@@ -101,6 +101,12 @@ bool BringToForeground(HWND window) {
     return WaitFor([&] { return GetForegroundWindow() == window; }, Milliseconds{2000});
 }
 
+HWND FocusedWindow() {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(0, &info) ? info.hwndFocus : nullptr;
+}
+
 bool MouseClick(POINT screenPoint, MouseButton button, Modifiers modifiers) {
     AvoidDoubleClick(screenPoint, button);
     if (!SetCursorPos(screenPoint.x, screenPoint.y)) return false;

@@ -17,7 +17,7 @@ struct IconKind {
     MessageBoxIcon kind;
     LPCWSTR resource;
 };
-constexpr IconKind kIconKinds[] = {
+const IconKind kIconKinds[] = {
     {MessageBoxIcon::Stop, IDI_HAND},
     {MessageBoxIcon::Question, IDI_QUESTION},
     {MessageBoxIcon::Exclamation, IDI_EXCLAMATION},

@@ -25,6 +25,8 @@ void PostButtonClick(HWND button);
 // the foreground window. Modifiers are held down around the action and released after it.
 // Return false when SendInput did not take every event.
 bool BringToForeground(HWND window);
+// The window with the keyboard focus in the foreground program; nullptr when none.
+HWND FocusedWindow();
 bool MouseClick(POINT screenPoint, MouseButton button = MouseButton::Left, Modifiers modifiers = {});
 bool MouseClickControl(HWND control, MouseButton button = MouseButton::Left,
                        Modifiers modifiers = {});
