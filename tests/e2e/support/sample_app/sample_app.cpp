@@ -157,7 +157,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
                                  instance, nullptr);
     HFONT font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     for (const auto& control : sample::kControls) {
-        HWND child = CreateWindowExW(0, Widen(control.className).c_str(), Widen(control.text).c_str(),
+        HWND child = CreateWindowExW(control.exStyle, Widen(control.className).c_str(), Widen(control.text).c_str(),
                                      WS_CHILD | control.style, control.x, control.y, control.width,
                                      control.height, mainWindow,
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);

@@ -32,6 +32,7 @@ struct ControlSpec {
     const char* text;
     int x, y, width, height;
     DWORD style;  // besides WS_CHILD
+    DWORD exStyle = 0;
 };
 
 inline constexpr ControlSpec kControls[] = {
@@ -43,10 +44,10 @@ inline constexpr ControlSpec kControls[] = {
     {cmdDisabled, "Button", "Disabled", 130, 42, 80, 26, WS_VISIBLE | WS_DISABLED | BS_PUSHBUTTON},
     {cmdHidden, "Button", "Hidden", 130, 74, 80, 26, BS_PUSHBUTTON},
     {cmdQuit, "Button", "Quit", 130, 106, 80, 26, WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON},
-    {txtTyping, "Edit", "", 10, 142, 200, 24, WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL},
+    {txtTyping, "Edit", "", 10, 142, 200, 24, WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE},
     {padMouse, kPadClass, "pad", 230, 10, 180, 156, WS_VISIBLE | WS_BORDER},
     {txtLog, "Edit", "", 10, 176, 400, 144,
-     WS_VISIBLE | WS_BORDER | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL},
+     WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL, WS_EX_CLIENTEDGE},
 };
 
 struct BoxSpec {

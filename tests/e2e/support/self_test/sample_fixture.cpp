@@ -30,6 +30,7 @@ void SampleApp::Start(const std::string& arguments, const std::string& workingDi
     app_.emplace(e2e::Process::Start(exePath, arguments, workingDirectory));
     window_ = e2e::WaitForTopLevelWindow(sample::kCaption, 10s, {.processId = app_->Id()});
     ASSERT_NE(window_, nullptr) << "sample window did not appear";
+    ASSERT_TRUE(app_->WaitForInputIdle(10s));
 }
 
 std::vector<std::string> SampleApp::LogLines() const {

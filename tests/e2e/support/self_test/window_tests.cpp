@@ -39,6 +39,7 @@ TEST_F(SampleWindow, ControlsAreListedAsTheLayoutPlacesThem) {
         EXPECT_EQ(control->visible, (spec.style & WS_VISIBLE) != 0);
         EXPECT_EQ(control->enabled, (spec.style & WS_DISABLED) == 0);
         EXPECT_EQ(control->style & spec.style, spec.style);
+        EXPECT_EQ(control->exStyle & spec.exStyle, spec.exStyle);
         const RECT expected{spec.x, spec.y, spec.x + spec.width, spec.y + spec.height};
         EXPECT_TRUE(EqualRect(&control->parentClientRect, &expected))
             << control->parentClientRect.left << "," << control->parentClientRect.top << " "

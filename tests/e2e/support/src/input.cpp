@@ -34,13 +34,24 @@ INPUT Unicode(wchar_t unit, bool down) {
     return input;
 }
 
-INPUT Mouse(MouseButton button, bool down) {
+// Rounded up so that the system's scaling back (truncating) lands on the same pixel.
+LONG Normalised(int offset, int extent) {
+    return static_cast<LONG>((static_cast<long long>(offset) * 65536 + extent - 1) / extent);
+}
+
+// Each press carries its own absolute position: under Wine a press that only relies on
+// SetCursorPos can land where the pointer was before, when the program under test is still
+// catching up on the X pointer events of an earlier move.
+INPUT Mouse(POINT at, MouseButton button, bool down) {
     INPUT input{};
     input.type = INPUT_MOUSE;
+    input.mi.dx = Normalised(at.x - GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    input.mi.dy = Normalised(at.y - GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
     switch (button) {
-    case MouseButton::Left: input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP; break;
-    case MouseButton::Right: input.mi.dwFlags = down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP; break;
-    case MouseButton::Middle: input.mi.dwFlags = down ? MOUSEEVENTF_MIDDLEDOWN : MOUSEEVENTF_MIDDLEUP; break;
+    case MouseButton::Left: input.mi.dwFlags |= down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP; break;
+    case MouseButton::Right: input.mi.dwFlags |= down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP; break;
+    case MouseButton::Middle: input.mi.dwFlags |= down ? MOUSEEVENTF_MIDDLEDOWN : MOUSEEVENTF_MIDDLEUP; break;
     }
     return input;
 }
@@ -110,7 +121,7 @@ HWND FocusedWindow() {
 bool MouseClick(POINT screenPoint, MouseButton button, Modifiers modifiers) {
     AvoidDoubleClick(screenPoint, button);
     if (!SetCursorPos(screenPoint.x, screenPoint.y)) return false;
-    return Send(WithModifiers(modifiers, {Mouse(button, true), Mouse(button, false)}));
+    return Send(WithModifiers(modifiers, {Mouse(screenPoint, button, true), Mouse(screenPoint, button, false)}));
 }
 
 bool MouseClickControl(HWND control, MouseButton button, Modifiers modifiers) {

@@ -82,6 +82,10 @@ std::optional<DWORD> Process::WaitForExit(Milliseconds timeout) const {
     return code;
 }
 
+bool Process::WaitForInputIdle(Milliseconds timeout) const {
+    return process_ && ::WaitForInputIdle(process_.get(), static_cast<DWORD>(timeout.count())) == 0;
+}
+
 void Process::Kill(UINT exitCode) {
     if (!IsRunning()) return;
     TerminateProcess(process_.get(), exitCode);

@@ -28,6 +28,8 @@ public:
     bool IsRunning() const;
     // The exit code once ended, std::nullopt while still running at the timeout.
     std::optional<DWORD> WaitForExit(Milliseconds timeout) const;
+    // Until the program first waits for input with nothing left to do: its windows are painted.
+    bool WaitForInputIdle(Milliseconds timeout) const;
     // TerminateProcess and wait for the end; nothing when already ended.
     void Kill(UINT exitCode = kKilledExitCode);
 
