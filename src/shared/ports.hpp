@@ -74,6 +74,28 @@ public:
                                       std::intptr_t lParam) = 0;
 };
 
+// Finding another program's window and bringing it forward.
+class WindowSearchPort {
+public:
+    virtual ~WindowSearchPort() = default;
+    // Whether another copy of this program already runs.
+    virtual bool PreviousInstance() = 0;
+    virtual WindowHandle FirstWindow() = 0;                   // FindWindowA(0, 0)
+    virtual WindowHandle NextWindow(WindowHandle window) = 0;  // GetWindow(next)
+    virtual WindowHandle ParentOf(WindowHandle window) = 0;
+    virtual unsigned InstanceWord(WindowHandle window) = 0;  // GetWindowWord(-6)
+    virtual int WindowText(WindowHandle window, char* buffer, int size) = 0;
+    virtual int WindowTextLength(WindowHandle window) = 0;
+    virtual void BringToFront(WindowHandle window) = 0;
+};
+
+class PicturePort {
+public:
+    virtual ~PicturePort() = default;
+    // Size in pixels of a bitmap file; false when it cannot be read as a picture.
+    virtual bool BitmapSize(const std::string& path, int& width, int& height) = 0;
+};
+
 class FilePort {
 public:
     virtual ~FilePort() = default;

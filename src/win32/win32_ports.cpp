@@ -63,6 +63,48 @@ std::intptr_t WindowMessageApi::SendWindowMessage(WindowHandle window, std::uint
     return ::SendMessageA(reinterpret_cast<HWND>(window), message, wParam, lParam);
 }
 
+namespace {
+HWND ToHwnd(WindowHandle window) { return reinterpret_cast<HWND>(window); }
+WindowHandle FromHwnd(HWND window) { return reinterpret_cast<WindowHandle>(window); }
+}  // namespace
+
+WindowSearchApi::WindowSearchApi(const std::string& programName) {
+    const std::string name = "Local\\" + programName + ".running";
+    marker_ = ::CreateMutexA(nullptr, FALSE, name.c_str());
+    previous_ = marker_ != nullptr && ::GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+WindowSearchApi::~WindowSearchApi() {
+    if (marker_) ::CloseHandle(marker_);
+}
+
+WindowHandle WindowSearchApi::FirstWindow() { return FromHwnd(::FindWindowA(nullptr, nullptr)); }
+WindowHandle WindowSearchApi::NextWindow(WindowHandle window) {
+    return FromHwnd(::GetWindow(ToHwnd(window), GW_HWNDNEXT));
+}
+WindowHandle WindowSearchApi::ParentOf(WindowHandle window) { return FromHwnd(::GetParent(ToHwnd(window))); }
+unsigned WindowSearchApi::InstanceWord(WindowHandle window) { return ::GetWindowWord(ToHwnd(window), -6); }
+int WindowSearchApi::WindowText(WindowHandle window, char* buffer, int size) {
+    return ::GetWindowTextA(ToHwnd(window), buffer, size);
+}
+int WindowSearchApi::WindowTextLength(WindowHandle window) { return ::GetWindowTextLengthA(ToHwnd(window)); }
+void WindowSearchApi::BringToFront(WindowHandle window) {
+    ::SetForegroundWindow(ToHwnd(window));
+    ::BringWindowToTop(ToHwnd(window));
+}
+
+bool PictureApi::BitmapSize(const std::string& path, int& width, int& height) {
+    HANDLE image = ::LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
+    if (!image) return false;
+    BITMAP info{};
+    const bool ok = ::GetObjectA(image, sizeof info, &info) == sizeof info;
+    ::DeleteObject(image);
+    if (!ok) return false;
+    width = info.bmWidth;
+    height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+    return true;
+}
+
 bool FileApi::CanOpenForInput(const std::string& path) {
     // Sharing as a plain reader would: a file another program holds without read sharing fails,
     // and so does a folder (no backup semantics).

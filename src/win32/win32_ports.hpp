@@ -48,6 +48,33 @@ public:
                               std::intptr_t lParam) override;
 };
 
+class WindowSearchApi final : public WindowSearchPort {
+public:
+    // The program name makes one marker per program; a second copy finds it taken.
+    explicit WindowSearchApi(const std::string& programName);
+    ~WindowSearchApi() override;
+    WindowSearchApi(const WindowSearchApi&) = delete;
+    WindowSearchApi& operator=(const WindowSearchApi&) = delete;
+
+    bool PreviousInstance() override { return previous_; }
+    WindowHandle FirstWindow() override;
+    WindowHandle NextWindow(WindowHandle window) override;
+    WindowHandle ParentOf(WindowHandle window) override;
+    unsigned InstanceWord(WindowHandle window) override;
+    int WindowText(WindowHandle window, char* buffer, int size) override;
+    int WindowTextLength(WindowHandle window) override;
+    void BringToFront(WindowHandle window) override;
+
+private:
+    HANDLE marker_ = nullptr;
+    bool previous_ = false;
+};
+
+class PictureApi final : public PicturePort {
+public:
+    bool BitmapSize(const std::string& path, int& width, int& height) override;
+};
+
 class FileApi final : public FilePort {
 public:
     bool CanOpenForInput(const std::string& path) override;

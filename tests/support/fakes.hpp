@@ -199,6 +199,59 @@ public:
     }
 };
 
+struct FakeWindow {
+    WindowHandle Handle;
+    std::string Title;
+    WindowHandle Parent = 0;
+    unsigned InstanceWord = 0;
+};
+
+class FakeSearch : public WindowSearchPort {
+public:
+    bool Previous = false;
+    std::vector<FakeWindow> Windows;  // in Z order
+    std::vector<WindowHandle> Raised;
+
+    bool PreviousInstance() override { return Previous; }
+    WindowHandle FirstWindow() override { return Windows.empty() ? 0 : Windows.front().Handle; }
+    WindowHandle NextWindow(WindowHandle window) override {
+        for (std::size_t i = 0; i + 1 < Windows.size(); ++i)
+            if (Windows[i].Handle == window) return Windows[i + 1].Handle;
+        return 0;
+    }
+    WindowHandle ParentOf(WindowHandle window) override { return Get(window).Parent; }
+    unsigned InstanceWord(WindowHandle window) override { return Get(window).InstanceWord; }
+    int WindowText(WindowHandle window, char* buffer, int size) override {
+        const auto& title = Get(window).Title;
+        const int n = std::min<int>(size - 1, static_cast<int>(title.size()));
+        std::memcpy(buffer, title.data(), static_cast<std::size_t>(n));
+        buffer[n] = 0;
+        return n;
+    }
+    int WindowTextLength(WindowHandle window) override { return static_cast<int>(Get(window).Title.size()); }
+    void BringToFront(WindowHandle window) override { Raised.push_back(window); }
+
+private:
+    const FakeWindow& Get(WindowHandle window) {
+        for (const auto& w : Windows)
+            if (w.Handle == window) return w;
+        static const FakeWindow none{0, ""};
+        return none;
+    }
+};
+
+class FakePictures : public PicturePort {
+public:
+    std::map<std::string, std::pair<int, int>> Bitmaps;  // readable pictures and their pixel sizes
+    bool BitmapSize(const std::string& path, int& width, int& height) override {
+        auto it = Bitmaps.find(path);
+        if (it == Bitmaps.end()) return false;
+        width = it->second.first;
+        height = it->second.second;
+        return true;
+    }
+};
+
 class FakeFiles : public FilePort {
 public:
     std::set<std::string> Readable;

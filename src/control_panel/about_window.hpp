@@ -1,0 +1,37 @@
+// The About window (shared with the start-up program) and the vendor's Support window.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "form.hpp"
+#include "ports.hpp"
+
+namespace px {
+
+inline constexpr char kCopyrightLine[] = "Copyright (C) 1998-2026 Veldrant Corporation. All rights reserved.";
+
+forms::Form MakeAboutForm();
+forms::Form MakeSupportForm();
+
+// Header of the windows a main window opens: its vendor title and version line.
+struct WindowHeader {
+    std::string OemTitle;
+    std::string System;
+};
+
+// The inner width of a picture frame: its 3-D border takes two pixels on each side.
+double PictureInnerWidth(const forms::Control& picture, const forms::ScreenMetrics& screen);
+double PictureInnerHeight(const forms::Control& picture, const forms::ScreenMetrics& screen);
+void CenterIconIn(forms::Form& form);
+void CenterFormOnScreen(forms::Form& form);
+
+// Wires the About window: header copied from its owner at each load; closing returns.
+void WireAboutWindow(forms::Form& about, std::function<WindowHeader()> header, std::function<void()> returnToMain);
+
+// Wires the Support window: caption from the owner, sized to the bitmap in twips.
+void WireSupportWindow(forms::Form& support, std::function<std::string()> caption,
+                       std::function<std::string()> logoPath, PicturePort& pictures,
+                       std::function<void()> returnToMain);
+
+}  // namespace px

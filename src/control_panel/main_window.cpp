@@ -1,0 +1,188 @@
+#include "main_window.hpp"
+
+#include "running_copy.hpp"
+#include "summaries.hpp"
+#include "window_utils.hpp"
+
+namespace px {
+
+using namespace forms;
+
+namespace {
+
+const Font kTitleFont{"Times New Roman", 18, true, false};
+const Font kBoldFont{"MS Sans Serif", 8.25, true, false};
+
+ControlDecl Button(const char* name, const char* caption, double left, double top, double width) {
+    return {.Name = name, .Kind = ControlKind::CommandButton, .Caption = caption, .Left = left, .Top = top,
+            .Width = width, .Height = 435};
+}
+ControlDecl SummaryFrame(const char* name, double top, bool visible = true, double left = 2280) {
+    return {.Name = name, .Kind = ControlKind::Shape, .Left = left, .Top = top, .Width = 3855, .Height = 435,
+            .BackColor = kLightGrey, .Visible = visible};
+}
+ControlDecl SummaryLabel(const char* name, const char* caption, double top, bool visible = true,
+                         double left = 2400) {
+    return {.Name = name, .Kind = ControlKind::Label, .Caption = caption, .Left = left, .Top = top, .Width = 3600,
+            .Height = 195, .ForeColor = kBlack, .BackColor = kLightGrey, .Visible = visible, .Transparent = true,
+            .AutoSize = true};
+}
+
+}  // namespace
+
+Form MakeMainForm() {
+    std::vector<ControlDecl> controls = {
+        {.Name = "lblOemTitle", .Kind = ControlKind::Label, .Caption = "Vender", .Left = 480, .Top = 480,
+         .Width = 3570, .Height = 390, .ForeColor = Rgb(255, 0, 0), .TextFont = kTitleFont, .Transparent = true},
+        {.Name = "lblSystem", .Kind = ControlKind::Label, .Caption = "TouchScreen Control Panel Version ",
+         .Left = 480, .Top = 960, .Width = 3105, .Height = 195, .ForeColor = Rgb(0, 0, 255), .TextFont = kBoldFont,
+         .Transparent = true},
+        {.Name = "picIcon", .Kind = ControlKind::PictureBox, .Left = 5280, .Top = 360, .Width = 780, .Height = 780},
+        {.Name = "imgIcon", .Kind = ControlKind::Image, .Width = 480, .Height = 480, .Container = "picIcon",
+         .Picture = "IDI_PRODUCT"},
+        Button("cmdSerialPort", "&Serial Port", 480, 1500, 1695),
+        SummaryFrame("shpSerialPort", 1500),
+        SummaryLabel("lblSerialPort", "COM?, Port=????h, IRQ=??, ????? BPS", 1620),
+        Button("cmdVirtualButton", "&Virtual Button", 480, 2100, 1695),
+        SummaryFrame("shpVirtualButton", 2100),
+        SummaryLabel("lblVirtualButton", "Drag Drop Mode", 2220),
+        Button("cmdFeedbackSound", "&Feedback Sound", 480, 2700, 1695),
+        SummaryFrame("shpFeedbackSound", 2700),
+        SummaryLabel("lblFeedbackSound", "Silence", 2820),
+        Button("cmdMouseSpeed", "&Mouse Speed", 480, 3300, 1695),
+        SummaryFrame("shpMouseSpeed", 3300),
+        SummaryLabel("lblMouseSpeed", "HS=50%, VS=50%, Acceleration=Slow", 3420),
+        Button("cmdSleepTime", "&Power Save", 480, 3900, 1695),
+        SummaryFrame("shpSleepTime", 3900),
+        SummaryLabel("lblSleepTime", "Disable Power Down Function", 4020),
+        Button("cmdCalibration", "&Calibration", 480, 4500, 1695),
+        Button("cmdSupport", "S&upport", 2280, 4500, 1875),
+        Button("cmdExit", "E&xit", 4260, 4500, 1875),
+        Button("cmdTest", "&Test", 3960, 960, 1215),
+        Button("cmdSensivitity", "&Touch Sensitivity", 2640, 5040, 1695),
+        SummaryFrame("shpSensitivity", 5040, false, 4440),
+        SummaryLabel("lblSensitivity", "Level 0 (Normal)", 5160, false, 4560),
+    };
+    for (auto& c : controls) {
+        if (c.Name == "cmdExit") {
+            c.Default = true;
+            c.BackColor = kLightGrey;
+        }
+        if (c.Name == "cmdTest" || c.Name == "cmdSensivitity") {
+            c.Visible = false;
+            c.Enabled = false;
+        }
+    }
+    return Form({.Name = "frmMain", .Caption = "MAIN", .ClientWidth = 6645, .ClientHeight = 5715,
+                 .Border = BorderStyle::FixedSingle, .Icon = "IDI_PRODUCT"},
+                std::move(controls));
+}
+
+ControlPanel::ControlPanel(SuitePorts ports)
+    : ports_(ports),
+      channel_(ports.Device, ports.Ui, ports.Process, ports.Windows),
+      oem_(ports.Registry),
+      main_(MakeMainForm()),
+      about_(MakeAboutForm()),
+      support_(MakeSupportForm()) {
+    Wire();
+}
+
+void ControlPanel::Start() { main_.Show(); }
+
+void ControlPanel::EndProgram() {
+    ended_ = true;
+    ports_.Process.EndProgram(0);
+}
+
+void ControlPanel::ReturnToMainWindow() { main_.Show(); }
+
+void ControlPanel::Open(Form& window, Order order) {
+    main_.SetPointer(MousePointer::Hourglass);
+    if (order == Order::ShowThenHide) {
+        window.Show();
+        main_.Hide();
+    } else {
+        main_.Hide();
+        window.Show();
+    }
+    main_.SetPointer(MousePointer::Default);
+}
+
+void ControlPanel::Wire() {
+    main_.Load = [this] { LoadMain(); };
+    main_.Unloading = [this](bool&) { channel_.CloseDriver(); };
+    main_["cmdExit"].Click = [this] {
+        main_.Unload();
+        EndProgram();
+    };
+    main_["cmdSupport"].Click = [this] {
+        // The bitmap is looked for again at the click: it may have gone since the load.
+        int w = 0, h = 0;
+        const bool bitmap = FileExists(ports_.Files, logoPath_) && ports_.Pictures.BitmapSize(logoPath_, w, h);
+        Open(bitmap ? support_ : about_, Order::HideThenShow);
+    };
+    main_["imgIcon"].DblClick = [this] { Open(about_, Order::HideThenShow); };
+
+    WireAboutWindow(
+        about_, [this] { return WindowHeader{main_["lblOemTitle"].Caption(), main_["lblSystem"].Caption()}; },
+        [this] { ReturnToMainWindow(); });
+    WireSupportWindow(
+        support_, [this] { return main_.Caption(); }, [this] { return logoPath_; }, ports_.Pictures,
+        [this] { ReturnToMainWindow(); });
+}
+
+void ControlPanel::LoadMain() {
+    main_.SetCaption(kControlPanelTitle);
+    auto& system = main_["lblSystem"];
+    system.SetCaption(system.Caption() + kVersionSuffix);
+
+    if (ports_.Search.PreviousInstance()) {
+        const WindowHandle running = FindRunningCopy(ports_.Search, main_.NativeHandle, main_.Caption());
+        if (running != 0)
+            ports_.Search.BringToFront(running);
+        else
+            ShowErrorBox(ports_.Ui, kRunningText, main_.Caption());
+        EndProgram();
+        return;
+    }
+
+    main_.SetPointer(MousePointer::Hourglass);
+    const bool oemLoaded = oem_.LoadOemData();
+    main_.SetPointer(MousePointer::Default);
+    if (!oemLoaded) {
+        ShowErrorBox(ports_.Ui, kOemLoadFailureText, main_.Caption());
+        EndProgram();
+        return;
+    }
+    main_["lblOemTitle"].SetCaption(oem_.VenderName);
+
+    auto& support = main_["cmdSupport"];
+    if (FileExists(ports_.Files, oem_.InstallPath + "\\PXVender.Cut")) {
+        support.SetCaption("");
+        support.SetEnabled(false);
+    } else {
+        logoPath_ = oem_.InstallPath + "\\PXVender.Bmp";
+        if (!FileExists(ports_.Files, logoPath_)) support.SetCaption("&About");
+    }
+
+    main_.SetPointer(MousePointer::Hourglass);
+    if (!channel_.OpenDriver(OpenForm::Reporting)) return;  // it has told the user and ended
+    channel_.GetParameters();
+    ShowSummaries();
+    CenterFormOnScreen(main_);
+    CenterIconIn(main_);
+    main_.SetPointer(MousePointer::Default);
+}
+
+void ControlPanel::ShowSummaries() {
+    const auto& b = channel_.Block;
+    main_["lblSerialPort"].SetCaption(SerialPortSummary(b.ComPort, b.PortAddress, b.PortIrq, b.BaudCode));
+    main_["lblSleepTime"].SetCaption(PowerDownText(b.PowerDownTime));
+    main_["lblVirtualButton"].SetCaption(VirtualButtonSummary(b.TouchMode, b.RightButton));
+    main_["lblFeedbackSound"].SetCaption(FeedbackSoundText(b.FeedbackSound));
+    main_["lblSensitivity"].SetCaption(SensitivityText(b.Sensitivity));
+    main_["lblMouseSpeed"].SetCaption(MouseSpeedText(b.HSpeed, b.VSpeed, b.Acceleration, b.Bypass));
+}
+
+}  // namespace px

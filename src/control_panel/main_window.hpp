@@ -1,0 +1,62 @@
+// The control panel's hub: one summary line per settings group beside the button that opens it.
+#pragma once
+
+#include <string>
+
+#include "about_window.hpp"
+#include "driver_channel.hpp"
+#include "form.hpp"
+#include "registry_store.hpp"
+#include "suite_ports.hpp"
+
+namespace px {
+
+inline constexpr char kControlPanelTitle[] = " TouchScreen Control Panel #PX-K17-COM";
+inline constexpr char kControlPanelProgram[] = "PXwNTccp";
+inline constexpr char kVersionSuffix[] = "K306.COM";
+inline constexpr char kRunningText[] =
+    "Application is running!\r\rPlease find and select the running window from Taskbar.";
+
+// Right-button press on Exit or Serial Port with exactly these keys held opens the service windows.
+inline constexpr int kServiceKeys = forms::kShiftMask | forms::kCtrlMask;
+
+forms::Form MakeMainForm();
+
+class ControlPanel {
+public:
+    explicit ControlPanel(SuitePorts ports);
+    ControlPanel(const ControlPanel&) = delete;
+    ControlPanel& operator=(const ControlPanel&) = delete;
+
+    // Shows the main window; its load may end the program (second copy, no OEM data, no driver).
+    void Start();
+
+    forms::Form& Main() { return main_; }
+    forms::Form& About() { return about_; }
+    forms::Form& Support() { return support_; }
+    DriverChannel& Channel() { return channel_; }
+    const OemRecord& Oem() const { return oem_; }
+    const std::string& LogoPath() const { return logoPath_; }
+
+    // Shows the main window again when a window it opened goes.
+    void ReturnToMainWindow();
+    void ShowSummaries();
+
+private:
+    enum class Order { ShowThenHide, HideThenShow };
+    void Open(forms::Form& window, Order order);
+    void LoadMain();
+    void Wire();
+    void EndProgram();
+
+    SuitePorts ports_;
+    DriverChannel channel_;
+    OemRecord oem_;
+    std::string logoPath_;
+    bool ended_ = false;
+    forms::Form main_;
+    forms::Form about_;
+    forms::Form support_;
+};
+
+}  // namespace px
