@@ -92,17 +92,6 @@ void tm_handle_closed(TOUCH_MODEL *model)
     if (model->OpenHandles > 0) --model->OpenHandles;
 }
 
-int tm_setting_mask(uint32_t code, uint8_t mask[48])
-{
-    const SETTING_REQUEST *request = find_setting_request(code);
-    size_t i;
-    memset(mask, 0, 48);
-    if (!request) return 0;
-    for (i = 0; i < 4 && request->Fields[i].Length; ++i)
-        memset(mask + request->Fields[i].Offset, 0xFF, request->Fields[i].Length);
-    return 1;
-}
-
 static uint32_t journal_length(const TOUCH_MODEL *model)
 {
     uint32_t i, total = 0;

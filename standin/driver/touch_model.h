@@ -63,10 +63,6 @@ TM_RESULT tm_request(TOUCH_MODEL *model, uint32_t code, const void *in, uint32_t
 uint32_t tm_save_settings(const TOUCH_MODEL *model, void *buffer, uint32_t length);
 int tm_load_settings(TOUCH_MODEL *model, const void *buffer, uint32_t length);
 
-/* The listed fields of a product setting request as a byte mask over the block; returns 0
- * for any other code. */
-int tm_setting_mask(uint32_t code, uint8_t mask[48]);
-
 #ifdef __cplusplus
 }
 #endif

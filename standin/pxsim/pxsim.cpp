@@ -27,6 +27,18 @@ struct UsageError {
     std::string Message;
 };
 
+// Opens the device on first use, so wrong arguments are reported as such even without it.
+class Device {
+public:
+    StandinClient& operator()() {
+        if (!client_) client_.emplace();
+        return *client_;
+    }
+
+private:
+    std::optional<StandinClient> client_;
+};
+
 std::int64_t Number(std::string_view text, std::int64_t low, std::int64_t high, std::string_view what) {
     const auto value = ParseNumber(text);
     if (!value || *value < low || *value > high)
@@ -35,8 +47,8 @@ std::int64_t Number(std::string_view text, std::int64_t low, std::int64_t high, 
     return *value;
 }
 
-int Show(StandinClient& client) {
-    std::fputs(FormatState(client.State()).c_str(), stdout);
+int Show(Device& device) {
+    std::fputs(FormatState(device().State()).c_str(), stdout);
     return 0;
 }
 
@@ -45,7 +57,7 @@ struct Assignment {
     std::int64_t Value;
 };
 
-int Set(StandinClient& client, const std::vector<std::string_view>& args) {
+int Set(Device& device, const std::vector<std::string_view>& args) {
     if (args.empty()) throw UsageError{"set needs Name=Value"};
     std::vector<Assignment> assignments;
     for (auto arg : args) {
@@ -65,6 +77,7 @@ int Set(StandinClient& client, const std::vector<std::string_view>& args) {
         }
     }
     // Checked all before writing any: a typo leaves the stand-in untouched.
+    auto& client = device();
     for (const auto& assignment : assignments) {
         if (assignment.Name == "RbfWindow" || assignment.Name == "RightClickPending") {
             auto rbf = client.State().Rbf;
@@ -81,7 +94,7 @@ int Set(StandinClient& client, const std::vector<std::string_view>& args) {
     return 0;
 }
 
-int Feed(StandinClient& client, std::string_view command, const std::vector<std::string_view>& args) {
+int Feed(Device& device, std::string_view command, const std::vector<std::string_view>& args) {
     std::vector<std::string_view> positional;
     std::uint32_t further = 0;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -95,24 +108,25 @@ int Feed(StandinClient& client, std::string_view command, const std::vector<std:
     PX_TOUCH_REPORT report{};
     if (command == "lift") {
         if (!positional.empty() || further) throw UsageError{"lift takes no arguments"};
-        report = client.Lift();
+        report = device().Lift();
     } else {
         if (positional.size() != 2) throw UsageError{std::string(command) + " needs X Y"};
         const auto x = static_cast<std::int16_t>(Number(positional[0], -32768, 32767, "X"));
         const auto y = static_cast<std::int16_t>(Number(positional[1], -32768, 32767, "Y"));
-        report = command == "touch" ? client.Touch(x, y, further) : client.Move(x, y, further);
+        report = command == "touch" ? device().Touch(x, y, further) : device().Move(x, y, further);
     }
     std::printf("RawX=%d\nRawY=%d\nStatus=%d\nReportCount=%d\n", report.RawX, report.RawY, report.Status,
                 report.ReportCount);
     return 0;
 }
 
-int Journal(StandinClient& client, const std::vector<std::string_view>& args) {
+int Journal(Device& device, const std::vector<std::string_view>& args) {
     bool clear = false;
     for (auto arg : args) {
         if (arg != "--clear") throw UsageError{"journal takes only --clear"};
         clear = true;
     }
+    auto& client = device();
     for (const auto& entry : client.Journal()) {
         const auto line = JournalLine(entry) + "\n";
         for (std::uint32_t i = 0; i < entry.Repeat; ++i) std::fputs(line.c_str(), stdout);
@@ -121,12 +135,13 @@ int Journal(StandinClient& client, const std::vector<std::string_view>& args) {
     return 0;
 }
 
-int Fail(StandinClient& client, const std::vector<std::string_view>& args) {
+int Fail(Device& device, const std::vector<std::string_view>& args) {
     if (args.size() != 2) throw UsageError{"fail needs REQUEST_NAME N"};
     const auto code = RequestCode(args[0]);
     if (!code) throw UsageError{"unknown request '" + std::string(args[0]) + "'"};
     if (PX_STANDIN_IS_PRIVATE(*code)) throw UsageError{"the stand-in's own requests cannot be failed"};
-    client.FailNext(*code, static_cast<std::uint32_t>(Number(args[1], 0, UINT32_MAX, "N")));
+    const auto count = static_cast<std::uint32_t>(Number(args[1], 0, UINT32_MAX, "N"));
+    device().FailNext(*code, count);
     return 0;
 }
 
@@ -140,16 +155,16 @@ int Run(const std::vector<std::string_view>& argv) {
     if ((command == "show" || command == "reset") && !args.empty())
         throw UsageError{std::string(command) + " takes no arguments"};
 
-    StandinClient client;
-    if (command == "show") return Show(client);
-    if (command == "set") return Set(client, args);
+    Device device;
+    if (command == "show") return Show(device);
+    if (command == "set") return Set(device, args);
     if (command == "reset") {
-        client.Reset();
+        device().Reset();
         return 0;
     }
-    if (command == "journal") return Journal(client, args);
-    if (command == "fail") return Fail(client, args);
-    return Feed(client, command, args);
+    if (command == "journal") return Journal(device, args);
+    if (command == "fail") return Fail(device, args);
+    return Feed(device, command, args);
 }
 
 }  // namespace

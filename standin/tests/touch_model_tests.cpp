@@ -116,22 +116,6 @@ TEST(TouchModel, EachSettingRequestTakesOnlyItsFieldsAndAnswersTheWholeBlock) {
     }
 }
 
-TEST(TouchModel, SettingMaskCoversExactlyTheListedFields) {
-    for (const auto& c : kSettingCases) {
-        SCOPED_TRACE(c.Name);
-        std::uint8_t mask[48];
-        ASSERT_TRUE(tm_setting_mask(c.Code, mask));
-        std::vector<std::uint8_t> expected(48, 0);
-        for (const char* name : c.Fields) {
-            const auto* field = FindBlockField(name);
-            for (int i = 0; i < field->Size; ++i) expected[field->Offset + i] = 0xFF;
-        }
-        EXPECT_EQ(std::vector<std::uint8_t>(mask, mask + 48), expected);
-    }
-    std::uint8_t mask[48];
-    EXPECT_FALSE(tm_setting_mask(IOCTL_TOUCH_GET_PARAMETERS, mask));
-}
-
 TEST(TouchModel, ShortBuffersFailWithoutChangingAnything) {
     struct Case {
         std::uint32_t Code;
