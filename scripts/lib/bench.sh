@@ -49,6 +49,13 @@ bench_prefix() {
     wineserver -w || true
     touch "$WINEPREFIX/.bench-ready"
   fi
+  if [[ ! -f "$WINEPREFIX/.bench-fonts" ]]; then
+    # The vendor title asks for Times New Roman; Liberation Serif has the same metrics.
+    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Times New Roman' /t REG_SZ \
+      /d 'Liberation Serif' /f >>"$dir/wineboot.log" 2>&1
+    wineserver -w || true
+    touch "$WINEPREFIX/.bench-fonts"
+  fi
 }
 
 bench_up() {
