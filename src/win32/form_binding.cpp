@@ -1,0 +1,124 @@
+#include "form_binding.hpp"
+
+#include "form_window.hpp"
+
+namespace px::win32 {
+
+forms::ScreenMetrics QueryScreenMetrics() {
+    HDC screen = GetDC(nullptr);
+    const int dpiX = GetDeviceCaps(screen, LOGPIXELSX), dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    forms::ScreenMetrics metrics;
+    metrics.TwipsPerPixelX = 1440.0 / (dpiX > 0 ? dpiX : 96);
+    metrics.TwipsPerPixelY = 1440.0 / (dpiY > 0 ? dpiY : 96);
+    metrics.Width = GetSystemMetrics(SM_CXSCREEN) * metrics.TwipsPerPixelX;
+    metrics.Height = GetSystemMetrics(SM_CYSCREEN) * metrics.TwipsPerPixelY;
+    return metrics;
+}
+
+FormBinding::FormBinding(HINSTANCE instance) : instance_(instance), screen_(QueryScreenMetrics()) {
+    FormWindow::RegisterClasses(instance_);
+}
+
+FormBinding::~FormBinding() {
+    // Windows before the fonts and brushes they still hold.
+    windows_.clear();
+    unloaded_.clear();
+}
+
+void FormBinding::Attach(forms::Form& form) {
+    form.SetObserver(this);
+    form.SetScreen(screen_);
+    if (form.Loaded() && !Find(form)) {
+        FormLoaded(form);
+        FormChanged(form);
+    }
+}
+
+FormWindow* FormBinding::Find(const forms::Form& form) const {
+    const auto found = windows_.find(&form);
+    return found == windows_.end() ? nullptr : found->second.get();
+}
+
+HWND FormBinding::WindowOf(const forms::Form& form) const {
+    const FormWindow* window = Find(form);
+    return window ? window->Handle() : nullptr;
+}
+
+HWND FormBinding::WindowOf(const forms::Control& control) const {
+    for (const auto& [form, window] : windows_)
+        if (const ControlWindow* made = window->Find(control)) return made->Handle();
+    return nullptr;
+}
+
+void FormBinding::FormLoaded(forms::Form& form) {
+    auto made = std::make_unique<FormWindow>(*this, form);
+    FormWindow& window = *made;
+    // Listed before it exists: the load already tells it about its controls.
+    windows_[&form] = std::move(made);
+    window.Create();
+}
+
+void FormBinding::FormUnloaded(forms::Form& form) {
+    const auto found = windows_.find(&form);
+    if (found == windows_.end()) return;
+    auto window = std::move(found->second);
+    windows_.erase(found);
+    window->Destroy();
+    unloaded_.push_back(std::move(window));
+}
+
+void FormBinding::FormChanged(forms::Form& form) {
+    if (FormWindow* window = Find(form)) window->Apply();
+}
+
+void FormBinding::ControlChanged(forms::Control& control) {
+    if (FormWindow* window = Find(control.Parent())) window->ApplyControl(control);
+}
+
+void FormBinding::Drawn(forms::Form& form, forms::Control* picture, const forms::Figure& figure) {
+    if (FormWindow* window = Find(form)) window->Drawn(picture, figure);
+}
+
+void FormBinding::Keep(std::exception_ptr error) {
+    if (!kept_) kept_ = std::move(error);
+}
+
+void FormBinding::AfterDispatch() {
+    if (depth_ == 0) unloaded_.clear();
+    if (kept_) {
+        auto error = std::move(kept_);
+        kept_ = nullptr;
+        std::rethrow_exception(error);
+    }
+}
+
+int FormBinding::RunMessageLoop() {
+    MSG message;
+    while (!windows_.empty()) {
+        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got == 0) return static_cast<int>(message.wParam);
+        if (got == -1) break;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+        AfterDispatch();
+    }
+    AfterDispatch();
+    return 0;
+}
+
+void FormBinding::DoEvents() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            // Left for the loop that owns the program's end.
+            PostQuitMessage(static_cast<int>(message.wParam));
+            break;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    AfterDispatch();
+}
+
+}  // namespace px::win32

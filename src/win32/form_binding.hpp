@@ -1,0 +1,71 @@
+// Mirrors the portable forms (src/forms) into real windows and standard controls, and turns
+// what the user does to them back into the forms' events.
+#pragma once
+
+#include <windows.h>
+
+#include <exception>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "form.hpp"
+#include "gdi.hpp"
+
+namespace px::win32 {
+
+class FormWindow;
+
+// The real screen in twips, from the display's DPI (15 twips a pixel at 96 DPI).
+forms::ScreenMetrics QueryScreenMetrics();
+
+class FormBinding final : public forms::FormObserver {
+public:
+    explicit FormBinding(HINSTANCE instance = GetModuleHandleA(nullptr));
+    ~FormBinding() override;
+    FormBinding(const FormBinding&) = delete;
+    FormBinding& operator=(const FormBinding&) = delete;
+
+    // The form's window comes and goes with its Show/Hide/Unload from now on.
+    void Attach(forms::Form& form);
+
+    // Dispatches until the last loaded form is unloaded or a WM_QUIT arrives; returns the quit code.
+    int RunMessageLoop();
+    // Handles whatever is waiting, then returns; what polling loops call.
+    void DoEvents();
+
+    HWND WindowOf(const forms::Form& form) const;
+    HWND WindowOf(const forms::Control& control) const;
+    const forms::ScreenMetrics& Screen() const { return screen_; }
+
+    // forms::FormObserver
+    void FormLoaded(forms::Form& form) override;
+    void FormUnloaded(forms::Form& form) override;
+    void FormChanged(forms::Form& form) override;
+    void ControlChanged(forms::Control& control) override;
+    void Drawn(forms::Form& form, forms::Control* picture, const forms::Figure& figure) override;
+
+    // For the windows themselves.
+    HINSTANCE Instance() const { return instance_; }
+    FontCache& Fonts() { return fonts_; }
+    BrushCache& Brushes() { return brushes_; }
+    // Window procedures keep exceptions here; the loop rethrows them outside any procedure.
+    void Keep(std::exception_ptr error);
+    int& DispatchDepth() { return depth_; }
+
+private:
+    FormWindow* Find(const forms::Form& form) const;
+    void AfterDispatch();
+
+    HINSTANCE instance_;
+    forms::ScreenMetrics screen_;
+    FontCache fonts_;
+    BrushCache brushes_;
+    std::exception_ptr kept_;
+    int depth_ = 0;
+    std::map<const forms::Form*, std::unique_ptr<FormWindow>> windows_;
+    // Unloaded windows whose procedures may still be on the stack; freed back at the loop.
+    std::vector<std::unique_ptr<FormWindow>> unloaded_;
+};
+
+}  // namespace px::win32

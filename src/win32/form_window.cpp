@@ -1,0 +1,898 @@
+#include "form_window.hpp"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "form_binding.hpp"
+
+namespace px::win32 {
+
+namespace {
+
+constexpr char kFormClass[] = "PxForm";
+constexpr char kSurfaceClass[] = "PxSurface";
+// Room for the list a drop-down combo opens; the closed combo keeps its own height.
+constexpr int kComboListPixels = 160;
+
+using forms::ControlKind;
+
+// Nothing a form's code throws may cross a window procedure: keep it for the loop to rethrow.
+template <class Handler>
+LRESULT Guarded(FormBinding& binding, Handler&& handler) {
+    ++binding.DispatchDepth();
+    LRESULT result = 0;
+    try {
+        result = handler();
+    } catch (...) {
+        binding.Keep(std::current_exception());
+    }
+    --binding.DispatchDepth();
+    return result;
+}
+
+std::string WindowText(HWND window) {
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+bool SameRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+int ShiftFromMouse(WPARAM keys) {
+    return ((keys & MK_SHIFT) ? forms::kShiftMask : 0) | ((keys & MK_CONTROL) ? forms::kCtrlMask : 0) |
+           (GetKeyState(VK_MENU) < 0 ? forms::kAltMask : 0);
+}
+
+int ButtonsHeld(WPARAM keys) {
+    return ((keys & MK_LBUTTON) ? forms::kLeftButton : 0) | ((keys & MK_RBUTTON) ? forms::kRightButton : 0) |
+           ((keys & MK_MBUTTON) ? forms::kMiddleButton : 0);
+}
+
+bool IsMouseMessage(UINT message) { return message >= WM_MOUSEFIRST && message <= WM_MBUTTONDBLCLK; }
+
+DWORD FormStyle(const forms::FormDecl& decl) {
+    DWORD style = 0;
+    switch (decl.Border) {
+        case forms::BorderStyle::None: style = WS_POPUP; break;
+        case forms::BorderStyle::FixedSingle: style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX; break;
+        case forms::BorderStyle::Sizable: style = WS_OVERLAPPEDWINDOW; break;
+        case forms::BorderStyle::FixedDialog: style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME; break;
+    }
+    if (!decl.ControlBox) style &= ~(WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
+    return style | WS_CLIPSIBLINGS;
+}
+
+void AnswerMinMax(HWND window, LPARAM lParam) {
+    auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+    // Small button-sized forms exist; the system minimum would stretch them.
+    info->ptMinTrackSize = POINT{1, 1};
+    if ((GetWindowLongPtrA(window, GWL_STYLE) & WS_CAPTION) == 0) {
+        info->ptMaxPosition = POINT{0, 0};
+        info->ptMaxSize = POINT{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    }
+}
+
+HCURSOR PointerCursor(forms::MousePointer pointer) {
+    return LoadCursor(nullptr, pointer == forms::MousePointer::Hourglass ? IDC_WAIT : IDC_ARROW);
+}
+
+}  // namespace
+
+int ShiftState() {
+    return (GetKeyState(VK_SHIFT) < 0 ? forms::kShiftMask : 0) | (GetKeyState(VK_CONTROL) < 0 ? forms::kCtrlMask : 0) |
+           (GetKeyState(VK_MENU) < 0 ? forms::kAltMask : 0);
+}
+
+// ---------------------------------------------------------------- ControlWindow
+
+void ControlWindow::Create(HWND parent, int id) {
+    parent_ = parent;
+    const auto& decl = control_.Declaration();
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
+    DWORD exStyle = 0;
+    const char* windowClass = "BUTTON";
+    switch (decl.Kind) {
+        case ControlKind::Shape: return;  // painted by its container, under every window
+        case ControlKind::Label:
+            windowClass = "STATIC";
+            style |= SS_NOTIFY | (decl.Align == forms::Alignment::Right    ? SS_RIGHT
+                                  : decl.Align == forms::Alignment::Center ? SS_CENTER
+                                                                           : SS_LEFT);
+            break;
+        case ControlKind::CommandButton: style |= WS_TABSTOP | (decl.Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON); break;
+        case ControlKind::Frame: style |= BS_GROUPBOX; break;
+        // Not the automatic kinds: the model decides what is checked.
+        case ControlKind::OptionButton: style |= WS_TABSTOP | BS_RADIOBUTTON; break;
+        case ControlKind::CheckBox: style |= WS_TABSTOP | BS_3STATE; break;
+        case ControlKind::HScrollBar:
+            windowClass = "SCROLLBAR";
+            style |= WS_TABSTOP | SBS_HORZ;
+            break;
+        case ControlKind::ComboBox:
+            windowClass = "COMBOBOX";
+            style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+            break;
+        case ControlKind::PictureBox:
+        case ControlKind::Image: windowClass = kSurfaceClass; break;
+        case ControlKind::TextBox:
+            windowClass = "EDIT";
+            style |= WS_TABSTOP | ES_AUTOHSCROLL;
+            exStyle |= WS_EX_CLIENTEDGE;
+            break;
+    }
+    window_ = CreateWindowExA(exStyle, windowClass, "", style, 0, 0, 0, 0, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), owner_.Binding().Instance(), nullptr);
+    if (!window_) return;
+    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    original_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlWindow::SubclassProc)));
+}
+
+SurfaceScale ControlWindow::Scale() const {
+    if (control_.Kind() != ControlKind::PictureBox) return owner_.Scale();
+    SurfaceScale scale = owner_.Twips();
+    scale.Pixels = control_.Scale == forms::ScaleMode::Pixels;
+    return scale;
+}
+
+void ControlWindow::Apply() {
+    if (control_.Kind() == ControlKind::Shape) {
+        if (parent_) InvalidateRect(parent_, nullptr, TRUE);
+        return;
+    }
+    if (!window_) return;
+    if (AutoSizeLabel()) return;  // the model's Move has applied everything again
+    ApplyText();
+    HFONT font = owner_.Binding().Fonts().Get(control_.TextFont());
+    if (font != font_) {
+        font_ = font;
+        SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    }
+    if (!coloursApplied_ || foreColor_ != control_.ForeColor() || backColor_ != control_.BackColor()) {
+        coloursApplied_ = true;
+        foreColor_ = control_.ForeColor();
+        backColor_ = control_.BackColor();
+        InvalidateRect(window_, nullptr, TRUE);
+    }
+    if ((IsWindowEnabled(window_) != FALSE) != control_.Enabled()) EnableWindow(window_, control_.Enabled());
+    ApplyGeometry();
+    const bool shown = (GetWindowLongPtrA(window_, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (shown != control_.Visible()) {
+        RECT before;
+        GetWindowRect(window_, &before);
+        MapWindowPoints(HWND_DESKTOP, parent_, reinterpret_cast<POINT*>(&before), 2);
+        ShowWindow(window_, control_.Visible() ? SW_SHOWNA : SW_HIDE);
+        if (!control_.Visible()) RedrawUnder(before);
+    }
+    ApplyValue();
+    ApplyList();
+    ApplyPicture();
+}
+
+void ControlWindow::ApplyText() {
+    switch (control_.Kind()) {
+        case ControlKind::HScrollBar:
+        case ControlKind::ComboBox:
+        case ControlKind::PictureBox:
+        case ControlKind::Image: return;
+        default: break;
+    }
+    if (WindowText(window_) == control_.Caption()) return;
+    SetWindowTextA(window_, control_.Caption().c_str());
+    if (control_.Declaration().Transparent) {
+        RECT r;
+        GetWindowRect(window_, &r);
+        MapWindowPoints(HWND_DESKTOP, parent_, reinterpret_cast<POINT*>(&r), 2);
+        RedrawUnder(r);
+    }
+}
+
+void ControlWindow::ApplyGeometry() {
+    const SurfaceScale twips = owner_.Twips();
+    const int left = twips.ToPixelX(control_.Left()), top = twips.ToPixelY(control_.Top());
+    RECT target{left, top, left + twips.ToPixelX(control_.Width()), top + twips.ToPixelY(control_.Height())};
+    RECT now;
+    GetWindowRect(window_, &now);
+    MapWindowPoints(HWND_DESKTOP, parent_, reinterpret_cast<POINT*>(&now), 2);
+    const bool combo = control_.Kind() == ControlKind::ComboBox;
+    if (combo) {
+        if (now.left == target.left && now.top == target.top && now.right == target.right && now.bottom > now.top)
+            return;
+        target.bottom += kComboListPixels;
+    } else if (SameRect(now, target)) {
+        return;
+    }
+    SetWindowPos(window_, nullptr, target.left, target.top, target.right - target.left, target.bottom - target.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    if (control_.Declaration().Transparent) {
+        RedrawUnder(now);
+        RedrawUnder(target);
+    }
+}
+
+void ControlWindow::ApplyValue() {
+    switch (control_.Kind()) {
+        case ControlKind::OptionButton:
+        case ControlKind::CheckBox:
+            if (SendMessageA(window_, BM_GETCHECK, 0, 0) != control_.Value())
+                SendMessageA(window_, BM_SETCHECK, static_cast<WPARAM>(control_.Value()), 0);
+            return;
+        case ControlKind::HScrollBar: {
+            SCROLLINFO info{sizeof(info), SIF_RANGE | SIF_POS, 0, 0, 0, 0, 0};
+            GetScrollInfo(window_, SB_CTL, &info);
+            const int low = std::min(control_.Min(), control_.Max()), high = std::max(control_.Min(), control_.Max());
+            if (info.nMin == low && info.nMax == high && info.nPos == control_.Value()) return;
+            info = SCROLLINFO{sizeof(info), SIF_RANGE | SIF_POS, low, high, 0, control_.Value(), 0};
+            SetScrollInfo(window_, SB_CTL, &info, TRUE);
+            return;
+        }
+        default: return;
+    }
+}
+
+void ControlWindow::ApplyList() {
+    if (control_.Kind() != ControlKind::ComboBox) return;
+    const auto& list = control_.List();
+    bool same = SendMessageA(window_, CB_GETCOUNT, 0, 0) == static_cast<LRESULT>(list.size());
+    for (std::size_t i = 0; same && i < list.size(); ++i) {
+        const auto length = SendMessageA(window_, CB_GETLBTEXTLEN, i, 0);
+        std::string item(static_cast<std::size_t>(std::max<LRESULT>(length, 0)) + 1, '\0');
+        SendMessageA(window_, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
+        item.resize(static_cast<std::size_t>(std::max<LRESULT>(length, 0)));
+        same = item == list[i];
+    }
+    if (!same) {
+        SendMessageA(window_, CB_RESETCONTENT, 0, 0);
+        for (const auto& item : list) SendMessageA(window_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    }
+    if (SendMessageA(window_, CB_GETCURSEL, 0, 0) != control_.ListIndex())
+        SendMessageA(window_, CB_SETCURSEL, static_cast<WPARAM>(control_.ListIndex()), 0);
+}
+
+void ControlWindow::ApplyPicture() {
+    const auto kind = control_.Kind();
+    if ((kind != ControlKind::PictureBox && kind != ControlKind::Image) || pictureShown_ == control_.Picture()) return;
+    pictureShown_ = control_.Picture();
+    if (kind == ControlKind::Image) {
+        // A missing icon shows nothing, as an empty image would.
+        icon_ = pictureShown_.empty() ? nullptr : LoadIconA(owner_.Binding().Instance(), pictureShown_.c_str());
+        InvalidateRect(window_, nullptr, TRUE);
+        return;
+    }
+    bitmap_.reset(pictureShown_.empty() ? nullptr
+                                        : static_cast<HBITMAP>(LoadImageA(nullptr, pictureShown_.c_str(), IMAGE_BITMAP,
+                                                                          0, 0, LR_LOADFROMFILE)));
+    InvalidateRect(window_, nullptr, TRUE);
+    BITMAP info{};
+    if (control_.Declaration().AutoSize && bitmap_ && GetObjectA(bitmap_.get(), sizeof(info), &info)) {
+        const SurfaceScale twips = owner_.Twips();
+        control_.Move(control_.Left(), control_.Top(), info.bmWidth * twips.TwipsPerPixelX,
+                      info.bmHeight * twips.TwipsPerPixelY);
+    }
+}
+
+bool ControlWindow::AutoSizeLabel() {
+    if (control_.Kind() != ControlKind::Label || !control_.Declaration().AutoSize) return false;
+    RECT text{0, 0, 0, 0};
+    {
+        WindowDC dc(window_, DCX_CACHE);
+        Selected font(dc.Get(), owner_.Binding().Fonts().Get(control_.TextFont()));
+        DrawTextA(dc.Get(), control_.Caption().c_str(), -1, &text, DT_CALCRECT | DT_LEFT | DT_TOP);
+    }
+    const SurfaceScale twips = owner_.Twips();
+    if (twips.ToPixelX(control_.Width()) == text.right && twips.ToPixelY(control_.Height()) == text.bottom)
+        return false;
+    control_.Move(control_.Left(), control_.Top(), text.right * twips.TwipsPerPixelX,
+                  text.bottom * twips.TwipsPerPixelY);
+    return true;
+}
+
+void ControlWindow::RedrawUnder(const RECT& rectInParent) {
+    // A see-through label leaves its old text behind unless its container paints there again.
+    RedrawWindow(parent_, &rectInParent, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+bool ControlWindow::OwnsMouse() const {
+    const auto kind = control_.Kind();
+    return kind == ControlKind::Label || kind == ControlKind::Image || kind == ControlKind::PictureBox;
+}
+
+void ControlWindow::Painted(HDC dc, const RECT& client) {
+    if (control_.Kind() == ControlKind::Image) {
+        if (icon_) DrawIconEx(dc, 0, 0, icon_, 0, 0, 0, nullptr, DI_NORMAL);
+        return;
+    }
+    if (bitmap_) {
+        MemoryDC memory(dc);
+        Selected bitmap(memory.Get(), bitmap_.get());
+        BITMAP info{};
+        GetObjectA(bitmap_.get(), sizeof(info), &info);
+        BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, memory.Get(), 0, 0, SRCCOPY);
+    }
+    DrawFigures(dc, control_.Figures(), Scale(), client, owner_.Binding().Brushes());
+}
+
+LRESULT ControlWindow::Original(UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallWindowProcA(original_, window_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK ControlWindow::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<ControlWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (!self) return DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        const WNDPROC original = self->original_;
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        self->window_ = nullptr;
+        return CallWindowProcA(original, window, message, wParam, lParam);
+    }
+    if (self->owner_.Detached()) return self->Original(message, wParam, lParam);
+    return Guarded(self->owner_.Binding(), [&] { return self->HandleMessage(message, wParam, lParam); });
+}
+
+LRESULT ControlWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const HWND self = window_;
+    const auto kind = control_.Kind();
+    const bool surface = kind == ControlKind::PictureBox || kind == ControlKind::Image;
+    switch (message) {
+        case WM_KEYDOWN:
+            if (owner_.KeyDown(this, wParam)) return 0;
+            break;
+        case WM_CHAR:
+            if (owner_.KeyPress(this, wParam)) return 0;
+            break;
+        case WM_ERASEBKGND:
+            if (!surface) break;
+            {
+                RECT client;
+                GetClientRect(self, &client);
+                forms::Color back = control_.BackColor();
+                if (kind == ControlKind::Image) {
+                    // An image has no background of its own: its container's shows through.
+                    ControlWindow* frame = owner_.Find(control_.Declaration().Container);
+                    back = frame ? frame->Model().BackColor() : owner_.Model().BackColor();
+                }
+                FillRect(reinterpret_cast<HDC>(wParam), &client, owner_.Binding().Brushes().Get(ToColorRef(back)));
+            }
+            return 1;
+        case WM_PAINT:
+            if (surface) {
+                PAINTSTRUCT paint;
+                HDC dc = BeginPaint(self, &paint);
+                RECT client;
+                GetClientRect(self, &client);
+                Painted(dc, client);
+                EndPaint(self, &paint);
+                return 0;
+            }
+            if (kind == ControlKind::Frame) {
+                const LRESULT result = Original(message, wParam, lParam);
+                WindowDC dc(self);
+                owner_.PaintShapes(dc.Get(), control_.Name());
+                return result;
+            }
+            break;
+        case WM_COMMAND:
+        case WM_HSCROLL:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORSCROLLBAR:
+            // What a frame's own controls tell their parent belongs to the form.
+            if (kind == ControlKind::Frame) return owner_.HandleMessage(message, wParam, lParam);
+            break;
+        default: break;
+    }
+    if (!IsMouseMessage(message)) return Original(message, wParam, lParam);
+
+    owner_.Mouse(message, wParam, lParam, Scale(), &control_.MouseDown, &control_.MouseMove, &control_.MouseUp);
+    if (!IsWindow(self)) return 0;
+    if (message == WM_LBUTTONDBLCLK && control_.DblClick) {
+        control_.DblClick();
+        if (!IsWindow(self)) return 0;
+    }
+    if (!OwnsMouse()) return Original(message, wParam, lParam);
+    switch (message) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            leftPressed_ = true;
+            SetCapture(self);
+            break;
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN: SetCapture(self); break;
+        case WM_LBUTTONUP: {
+            const bool pressed = leftPressed_;
+            leftPressed_ = false;
+            if (!ButtonsHeld(wParam)) ReleaseCapture();
+            RECT client;
+            GetClientRect(self, &client);
+            const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            if (pressed && PtInRect(&client, at)) control_.UserClick();
+            break;
+        }
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+            if (!ButtonsHeld(wParam)) ReleaseCapture();
+            break;
+        default: break;
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------- FormWindow
+
+bool FormWindow::RegisterClasses(HINSTANCE instance) {
+    WNDCLASSEXA form{};
+    form.cbSize = sizeof(form);
+    form.style = CS_DBLCLKS;
+    form.lpfnWndProc = &FormWindow::WindowProc;
+    form.hInstance = instance;
+    form.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    form.hIcon = LoadIconA(instance, "IDI_PRODUCT");
+    form.lpszClassName = kFormClass;
+    WNDCLASSEXA surface = form;
+    surface.lpfnWndProc = &DefWindowProcA;  // every surface is subclassed like the standard controls
+    surface.hIcon = nullptr;
+    surface.lpszClassName = kSurfaceClass;
+    // A second binding in the same program finds them registered already.
+    const bool formOk = RegisterClassExA(&form) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    const bool surfaceOk = RegisterClassExA(&surface) || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+    return formOk && surfaceOk;
+}
+
+FormWindow::~FormWindow() {
+    // The binding is going away, perhaps after the forms themselves: touch no model from here on.
+    detached_ = true;
+    if (window_) DestroyWindow(window_);
+}
+
+SurfaceScale FormWindow::Twips() const {
+    const auto& screen = form_.Screen();
+    return SurfaceScale{screen.TwipsPerPixelX, screen.TwipsPerPixelY, false};
+}
+
+SurfaceScale FormWindow::Scale() const {
+    SurfaceScale scale = Twips();
+    scale.Pixels = form_.Scale == forms::ScaleMode::Pixels;
+    return scale;
+}
+
+bool FormWindow::Create() {
+    const auto& decl = form_.Declaration();
+    const SurfaceScale twips = Twips();
+    const DWORD style = FormStyle(decl);
+    const DWORD exStyle = decl.Border == forms::BorderStyle::FixedDialog ? WS_EX_DLGMODALFRAME : 0;
+    const int clientWidth = twips.ToPixelX(form_.ScaleWidth()), clientHeight = twips.ToPixelY(form_.ScaleHeight());
+    RECT outer{0, 0, clientWidth, clientHeight};
+    AdjustWindowRectEx(&outer, style, FALSE, exStyle);
+
+    creating_ = true;
+    CreateWindowExA(exStyle, kFormClass, form_.Caption().c_str(), style, twips.ToPixelX(form_.Left()),
+                    twips.ToPixelY(form_.Top()), outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,
+                    binding_.Instance(), this);
+    if (!window_) {
+        creating_ = false;
+        return false;
+    }
+    // The frame the system really drew, not the one asked for.
+    RECT window, client;
+    GetWindowRect(window_, &window);
+    GetClientRect(window_, &client);
+    const int frameWidth = (window.right - window.left) - client.right;
+    const int frameHeight = (window.bottom - window.top) - client.bottom;
+    if (client.right != clientWidth || client.bottom != clientHeight)
+        SetWindowPos(window_, nullptr, 0, 0, clientWidth + frameWidth, clientHeight + frameHeight,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    form_.SetFrameSize(frameWidth * twips.TwipsPerPixelX, frameHeight * twips.TwipsPerPixelY);
+    form_.NativeHandle = reinterpret_cast<std::intptr_t>(window_);
+
+    // Frames first, so the controls they hold have a parent.
+    int id = 1000;
+    for (const bool inFrame : {false, true}) {
+        for (auto& control : form_.Controls()) {
+            const auto& container = control->Declaration().Container;
+            if (container.empty() == inFrame) continue;
+            auto made = std::make_unique<ControlWindow>(*this, *control);
+            const ControlWindow* frame = inFrame ? Find(container) : nullptr;
+            made->Create(frame && frame->Handle() ? frame->Handle() : window_, id++);
+            controls_.push_back(std::move(made));
+        }
+    }
+    for (auto& control : controls_) {
+        // Group boxes go under everything, so controls merely placed over them stay visible.
+        if (control->Kind() == ControlKind::Frame && control->Handle())
+            SetWindowPos(control->Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    for (auto& control : controls_) control->Apply();
+    creating_ = false;
+    Apply();
+    return true;
+}
+
+void FormWindow::Destroy() {
+    if (window_) DestroyWindow(window_);
+    form_.NativeHandle = 0;
+}
+
+ControlWindow* FormWindow::Find(HWND window) const {
+    if (!window) return nullptr;
+    for (const auto& control : controls_)
+        if (control->Handle() == window) return control.get();
+    return nullptr;
+}
+
+ControlWindow* FormWindow::Find(const forms::Control& control) const {
+    for (const auto& made : controls_)
+        if (&made->Model() == &control) return made.get();
+    return nullptr;
+}
+
+ControlWindow* FormWindow::Find(const std::string& name) const {
+    if (name.empty()) return nullptr;
+    for (const auto& made : controls_)
+        if (made->Model().Name() == name && made->Kind() == ControlKind::Frame) return made.get();
+    return nullptr;
+}
+
+void FormWindow::Apply() {
+    if (!window_ || creating_) return;
+    if (WindowText(window_) != form_.Caption()) SetWindowTextA(window_, form_.Caption().c_str());
+    if (backColor_ != form_.BackColor()) {
+        backColor_ = form_.BackColor();
+        InvalidateRect(window_, nullptr, TRUE);
+    }
+    if (pointer_ != form_.Pointer()) {
+        pointer_ = form_.Pointer();
+        // Long operations change the pointer without dispatching anything: show it now.
+        POINT at;
+        GetCursorPos(&at);
+        const HWND under = WindowFromPoint(at);
+        if (under == window_ || IsChild(window_, under)) SetCursor(PointerCursor(pointer_));
+    }
+    ApplyGeometry();
+    ApplyVisibility();
+}
+
+void FormWindow::ApplyGeometry() {
+    if (IsZoomed(window_) || IsIconic(window_)) return;
+    const SurfaceScale twips = Twips();
+    const int left = twips.ToPixelX(form_.Left()), top = twips.ToPixelY(form_.Top());
+    const RECT target{left, top, left + twips.ToPixelX(form_.Width()), top + twips.ToPixelY(form_.Height())};
+    RECT now;
+    GetWindowRect(window_, &now);
+    if (SameRect(now, target)) return;
+    SetWindowPos(window_, nullptr, target.left, target.top, target.right - target.left, target.bottom - target.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FormWindow::ApplyVisibility() {
+    const bool shown = IsWindowVisible(window_) != FALSE;
+    if (form_.Visible() == shown) return;
+    if (!form_.Visible()) {
+        ShowWindow(window_, SW_HIDE);
+        return;
+    }
+    // The model raises Activate for its own Show; the window's activation must not add another.
+    showing_ = true;
+    const bool maximized = form_.Declaration().State == forms::WindowState::Maximized;
+    ShowWindow(window_, maximized ? SW_SHOWMAXIMIZED : SW_SHOW);
+    if (maximized && form_.Declaration().Border == forms::BorderStyle::None)
+        SetWindowPos(window_, HWND_TOP, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                     SWP_NOACTIVATE);
+    showing_ = false;
+    UpdateWindow(window_);
+}
+
+void FormWindow::ApplyControl(forms::Control& control) {
+    if (auto* made = Find(control)) made->Apply();
+}
+
+void FormWindow::SyncFromWindow() {
+    if (creating_ || !window_ || IsIconic(window_)) return;
+    const SurfaceScale twips = Twips();
+    RECT now;
+    GetWindowRect(window_, &now);
+    const int left = twips.ToPixelX(form_.Left()), top = twips.ToPixelY(form_.Top());
+    const RECT model{left, top, left + twips.ToPixelX(form_.Width()), top + twips.ToPixelY(form_.Height())};
+    if (SameRect(now, model)) return;  // only pixel rounding apart
+    form_.Move(now.left * twips.TwipsPerPixelX, now.top * twips.TwipsPerPixelY,
+               (now.right - now.left) * twips.TwipsPerPixelX, (now.bottom - now.top) * twips.TwipsPerPixelY);
+}
+
+void FormWindow::Drawn(forms::Control* picture, const forms::Figure& figure) {
+    HWND target = window_;
+    SurfaceScale scale = Scale();
+    if (picture) {
+        const auto* made = Find(*picture);
+        if (!made) return;
+        target = made->Handle();
+        scale = made->Scale();
+    }
+    if (!target || !IsWindowVisible(target)) return;  // painted from the list when it shows
+    if (!picture && std::holds_alternative<forms::ClearFigure>(figure)) {
+        InvalidateRect(target, nullptr, TRUE);  // the shapes come back over the cleared form
+        return;
+    }
+    RECT client;
+    GetClientRect(target, &client);
+    WindowDC dc(target);
+    DrawFigure(dc.Get(), figure, scale, client, binding_.Brushes());
+}
+
+void FormWindow::PaintShapes(HDC dc, const std::string& container) {
+    const SurfaceScale twips = Twips();
+    for (const auto& control : controls_) {
+        const auto& model = control->Model();
+        if (model.Kind() == ControlKind::Shape && model.Visible() && model.Declaration().Container == container)
+            DrawShape(dc, model, twips, binding_.Brushes());
+    }
+}
+
+void FormWindow::Paint() {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window_, &paint);
+    RECT client;
+    GetClientRect(window_, &client);
+    DrawFigures(dc, form_.Figures(), Scale(), client, binding_.Brushes());
+    PaintShapes(dc, "");
+    EndPaint(window_, &paint);
+}
+
+LRESULT FormWindow::ControlColour(UINT message, HDC dc, HWND window) {
+    ControlWindow* control = Find(window);
+    if (!control || control->Kind() == ControlKind::HScrollBar || control->Kind() == ControlKind::ComboBox)
+        return DefWindowProcA(window_, message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(window));
+    const auto& model = control->Model();
+    SetTextColor(dc, ToColorRef(model.ForeColor()));
+    if (model.Declaration().Transparent) {
+        SetBkMode(dc, TRANSPARENT);
+        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    }
+    const COLORREF back = ToColorRef(model.BackColor());
+    SetBkColor(dc, back);
+    return reinterpret_cast<LRESULT>(binding_.Brushes().Get(back));
+}
+
+void FormWindow::Command(ControlWindow& control, int code) {
+    auto& model = control.Model();
+    switch (control.Kind()) {
+        case ControlKind::CommandButton:
+        case ControlKind::OptionButton:
+        case ControlKind::CheckBox:
+            if (code == BN_CLICKED) model.UserClick();
+            return;
+        case ControlKind::ComboBox:
+            if (code == CBN_SELCHANGE)
+                model.UserSelect(static_cast<int>(SendMessageA(control.Handle(), CB_GETCURSEL, 0, 0)));
+            return;
+        case ControlKind::TextBox:
+            if (code == EN_CHANGE) {
+                const std::string text = WindowText(control.Handle());
+                if (text == model.Caption()) return;
+                model.SetCaption(text);
+                if (model.Change) model.Change();
+            }
+            return;
+        default: return;
+    }
+}
+
+void FormWindow::Scrolled(ControlWindow& control, int code, int position) {
+    auto& model = control.Model();
+    const auto& decl = model.Declaration();
+    int value = model.Value();
+    switch (code) {
+        case SB_LINELEFT: value -= decl.SmallChange; break;
+        case SB_LINERIGHT: value += decl.SmallChange; break;
+        case SB_PAGELEFT: value -= decl.LargeChange; break;
+        case SB_PAGERIGHT: value += decl.LargeChange; break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: value = position; break;
+        case SB_LEFT: value = decl.Min; break;
+        case SB_RIGHT: value = decl.Max; break;
+        default: return;
+    }
+    model.UserScroll(value);
+}
+
+ControlWindow* FormWindow::Button(bool (*wanted)(const forms::ControlDecl&)) {
+    for (const auto& control : controls_) {
+        const auto& model = control->Model();
+        if (model.Kind() == ControlKind::CommandButton && wanted(model.Declaration()) && model.Visible() &&
+            model.Enabled())
+            return control.get();
+    }
+    return nullptr;
+}
+
+bool FormWindow::KeyDown(ControlWindow* target, WPARAM& key) {
+    int code = static_cast<int>(key);
+    const int shift = ShiftState();
+    // With KeyPreview the form hears every key first; without it only keys sent to itself.
+    if ((form_.Declaration().KeyPreview || !target) && form_.KeyDown) {
+        form_.KeyDown(code, shift);
+        if (code == 0) return true;
+    }
+    if (target && target->Model().KeyDown) {
+        target->Model().KeyDown(code, shift);
+        if (code == 0) return true;
+    }
+    key = static_cast<WPARAM>(code);
+    ControlWindow* pressed = nullptr;
+    switch (code) {
+        case VK_RETURN:
+            pressed = target && target->Kind() == ControlKind::CommandButton
+                          ? target
+                          : Button([](const forms::ControlDecl& d) { return d.Default; });
+            break;
+        case VK_ESCAPE: pressed = Button([](const forms::ControlDecl& d) { return d.Cancel; }); break;
+        case VK_TAB: {
+            std::vector<HWND> stops;
+            for (const auto& control : controls_) {
+                const HWND h = control->Handle();
+                if (h && (GetWindowLongPtrA(h, GWL_STYLE) & WS_TABSTOP) && IsWindowVisible(h) && IsWindowEnabled(h))
+                    stops.push_back(h);
+            }
+            if (stops.empty()) return false;
+            const auto at = std::find(stops.begin(), stops.end(), GetFocus());
+            const std::size_t here = at == stops.end() ? 0 : static_cast<std::size_t>(at - stops.begin());
+            const bool back = (shift & forms::kShiftMask) != 0;
+            const std::size_t next =
+                at == stops.end() ? 0 : (back ? (here + stops.size() - 1) : (here + 1)) % stops.size();
+            SetFocus(stops[next]);
+            swallowChar_ = '\t';
+            return true;
+        }
+        default: return false;
+    }
+    if (!pressed) return false;
+    swallowChar_ = code == VK_RETURN ? '\r' : 27;
+    pressed->Model().UserClick();
+    return true;
+}
+
+bool FormWindow::KeyPress(ControlWindow* target, WPARAM& key) {
+    const WPARAM swallow = swallowChar_;
+    swallowChar_ = 0;
+    if (swallow != 0 && key == swallow) return true;  // its key already pressed a button or moved focus
+    int ascii = static_cast<int>(key);
+    if ((form_.Declaration().KeyPreview || !target) && form_.KeyPress) {
+        form_.KeyPress(ascii);
+        if (ascii == 0) return true;
+    }
+    if (target && target->Model().KeyPress) {
+        target->Model().KeyPress(ascii);
+        if (ascii == 0) return true;
+    }
+    key = static_cast<WPARAM>(ascii);
+    return false;
+}
+
+void FormWindow::Mouse(UINT message, WPARAM wParam, LPARAM lParam, const SurfaceScale& scale,
+                       const std::function<void(int, int, double, double)>* down,
+                       const std::function<void(int, int, double, double)>* move,
+                       const std::function<void(int, int, double, double)>* up) {
+    const double x = scale.FromPixelX(GET_X_LPARAM(lParam)), y = scale.FromPixelY(GET_Y_LPARAM(lParam));
+    const int shift = ShiftFromMouse(wParam);
+    const std::function<void(int, int, double, double)>* handler = nullptr;
+    int button = 0;
+    switch (message) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: handler = down, button = forms::kLeftButton; break;
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK: handler = down, button = forms::kRightButton; break;
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONDBLCLK: handler = down, button = forms::kMiddleButton; break;
+        case WM_LBUTTONUP: handler = up, button = forms::kLeftButton; break;
+        case WM_RBUTTONUP: handler = up, button = forms::kRightButton; break;
+        case WM_MBUTTONUP: handler = up, button = forms::kMiddleButton; break;
+        case WM_MOUSEMOVE: handler = move, button = ButtonsHeld(wParam); break;
+        default: return;
+    }
+    if (handler && *handler) (*handler)(button, shift, x, y);
+}
+
+void FormWindow::Activated(WPARAM wParam, LPARAM lParam) {
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        if (focus && IsChild(window_, focus)) lastFocus_ = focus;
+        return;
+    }
+    HWND focus = lastFocus_ && IsWindow(lastFocus_) && IsChild(window_, lastFocus_) && IsWindowVisible(lastFocus_) &&
+                         IsWindowEnabled(lastFocus_)
+                     ? lastFocus_
+                     : nullptr;
+    for (auto it = controls_.begin(); !focus && it != controls_.end(); ++it) {
+        const HWND h = (*it)->Handle();
+        if (h && (GetWindowLongPtrA(h, GWL_STYLE) & WS_TABSTOP) && IsWindowVisible(h) && IsWindowEnabled(h)) focus = h;
+    }
+    SetFocus(focus ? focus : window_);
+    if (showing_ || HIWORD(wParam) != 0) return;
+    // Coming back from another of the program's own windows; switching programs is no Activate.
+    const HWND previous = reinterpret_cast<HWND>(lParam);
+    DWORD process = 0;
+    if (previous) GetWindowThreadProcessId(previous, &process);
+    if (previous && previous != window_ && process == GetCurrentProcessId()) form_.Activate();
+}
+
+LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_ERASEBKGND: {
+            RECT client;
+            GetClientRect(window_, &client);
+            FillRect(reinterpret_cast<HDC>(wParam), &client, binding_.Brushes().Get(ToColorRef(form_.BackColor())));
+            return 1;
+        }
+        case WM_PAINT: Paint(); return 0;
+        case WM_COMMAND:
+            if (auto* control = Find(reinterpret_cast<HWND>(lParam))) {
+                Command(*control, HIWORD(wParam));
+                return 0;
+            }
+            break;
+        case WM_HSCROLL:
+            if (auto* control = Find(reinterpret_cast<HWND>(lParam))) {
+                Scrolled(*control, LOWORD(wParam), static_cast<short>(HIWORD(wParam)));
+                return 0;
+            }
+            break;
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLOREDIT:
+            return ControlColour(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_CLOSE: form_.Unload(); return 0;  // a cancelled Unload keeps the window
+        case WM_SIZE:
+        case WM_MOVE: SyncFromWindow(); break;
+        case WM_ACTIVATE: Activated(wParam, lParam); return 0;
+        case WM_SETCURSOR:
+            if (form_.Pointer() == forms::MousePointer::Hourglass) {
+                SetCursor(PointerCursor(forms::MousePointer::Hourglass));
+                return TRUE;
+            }
+            break;
+        case WM_KEYDOWN:
+            if (KeyDown(nullptr, wParam)) return 0;
+            break;
+        case WM_CHAR:
+            if (KeyPress(nullptr, wParam)) return 0;
+            break;
+        default:
+            if (!IsMouseMessage(message)) break;
+            Mouse(message, wParam, lParam, Scale(), &form_.MouseDown, &form_.MouseMove, &form_.MouseUp);
+            if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN) {
+                if (window_) SetCapture(window_);
+            } else if (message != WM_MOUSEMOVE && !ButtonsHeld(wParam) && GetCapture() == window_) {
+                ReleaseCapture();
+            }
+            return 0;
+    }
+    return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK FormWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    FormWindow* self = nullptr;
+    if (message == WM_NCCREATE) {
+        self = static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->window_ = window;
+    } else {
+        self = reinterpret_cast<FormWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    }
+    if (message == WM_GETMINMAXINFO) {  // arrives before WM_NCCREATE
+        AnswerMinMax(window, lParam);
+        return 0;
+    }
+    if (message == WM_NCDESTROY && self) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        self->window_ = nullptr;
+        self = nullptr;
+    }
+    if (!self || self->detached_) return DefWindowProcA(window, message, wParam, lParam);
+    return Guarded(self->binding_, [&] { return self->HandleMessage(message, wParam, lParam); });
+}
+
+}  // namespace px::win32

@@ -1,0 +1,124 @@
+// One form's real window and its controls' windows.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "form.hpp"
+#include "gdi.hpp"
+
+namespace px::win32 {
+
+class FormBinding;
+class FormWindow;
+
+class ControlWindow {
+public:
+    ControlWindow(FormWindow& owner, forms::Control& control) : owner_(owner), control_(control) {}
+    ControlWindow(const ControlWindow&) = delete;
+    ControlWindow& operator=(const ControlWindow&) = delete;
+
+    void Create(HWND parent, int id);
+    void Apply();  // model -> window
+    HWND Handle() const { return window_; }
+    HWND Container() const { return parent_; }
+    forms::Control& Model() { return control_; }
+    forms::ControlKind Kind() const { return control_.Kind(); }
+    SurfaceScale Scale() const;
+    void Painted(HDC dc, const RECT& client);
+
+    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Original(UINT message, WPARAM wParam, LPARAM lParam);
+    bool OwnsMouse() const;
+    void ApplyText();
+    void ApplyGeometry();
+    void ApplyValue();
+    void ApplyList();
+    void ApplyPicture();
+    bool AutoSizeLabel();
+    void RedrawUnder(const RECT& rectInParent);
+
+    FormWindow& owner_;
+    forms::Control& control_;
+    HWND window_ = nullptr;
+    HWND parent_ = nullptr;
+    WNDPROC original_ = nullptr;
+    HFONT font_ = nullptr;
+    forms::Color foreColor_ = 0, backColor_ = 0;
+    bool coloursApplied_ = false;
+    std::string pictureShown_;
+    GdiObject<HBITMAP> bitmap_;
+    HICON icon_ = nullptr;  // shared resource icon, never destroyed
+    bool leftPressed_ = false;
+};
+
+class FormWindow {
+public:
+    FormWindow(FormBinding& binding, forms::Form& form) : binding_(binding), form_(form) {}
+    ~FormWindow();
+    FormWindow(const FormWindow&) = delete;
+    FormWindow& operator=(const FormWindow&) = delete;
+
+    static bool RegisterClasses(HINSTANCE instance);
+    bool Create();
+    void Destroy();
+    void Apply();  // model -> window, for the form itself
+    void ApplyControl(forms::Control& control);
+    void Drawn(forms::Control* picture, const forms::Figure& figure);
+
+    HWND Handle() const { return window_; }
+    bool Detached() const { return detached_; }
+    forms::Form& Model() { return form_; }
+    FormBinding& Binding() { return binding_; }
+    ControlWindow* Find(HWND window) const;
+    ControlWindow* Find(const forms::Control& control) const;
+    ControlWindow* Find(const std::string& name) const;
+    SurfaceScale Twips() const;
+    SurfaceScale Scale() const;
+
+    // What the controls hand back to their form.
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    bool KeyDown(ControlWindow* target, WPARAM& key);
+    bool KeyPress(ControlWindow* target, WPARAM& key);
+    void Mouse(UINT message, WPARAM wParam, LPARAM lParam, const SurfaceScale& scale,
+               const std::function<void(int, int, double, double)>* down,
+               const std::function<void(int, int, double, double)>* move,
+               const std::function<void(int, int, double, double)>* up);
+    void PaintShapes(HDC dc, const std::string& container);
+    LRESULT ControlColour(UINT message, HDC dc, HWND control);
+
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    void ApplyGeometry();
+    void ApplyVisibility();
+    void SyncFromWindow();
+    void Activated(WPARAM wParam, LPARAM lParam);
+    void Command(ControlWindow& control, int code);
+    void Scrolled(ControlWindow& control, int code, int position);
+    ControlWindow* Button(bool (*wanted)(const forms::ControlDecl&));
+    void Paint();
+
+    FormBinding& binding_;
+    forms::Form& form_;
+    HWND window_ = nullptr;
+    std::vector<std::unique_ptr<ControlWindow>> controls_;
+    bool creating_ = false;
+    bool showing_ = false;
+    bool detached_ = false;
+    forms::MousePointer pointer_ = forms::MousePointer::Default;
+    forms::Color backColor_ = 0;
+    HWND lastFocus_ = nullptr;
+    WPARAM swallowChar_ = 0;
+};
+
+// Modifier keys as the events report them.
+int ShiftState();
+
+}  // namespace px::win32
