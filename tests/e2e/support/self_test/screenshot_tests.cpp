@@ -48,32 +48,43 @@ e2e::CapturedRun RunChild(const char* test, const std::filesystem::path& artifac
 
 using ScreenshotTest = SampleApp;  // the sample window gives the screen something to show
 
+std::uintmax_t Stride(int width) { return (static_cast<std::uintmax_t>(width) * 3 + 3) & ~std::uintmax_t{3}; }
+
+std::size_t ColoursWithin(const Bmp& bmp, const RECT& area) {
+    const std::uintmax_t stride = Stride(bmp.info.biWidth);
+    std::set<std::uint32_t> colours;
+    for (int y = area.top; y < area.bottom; y += 3) {
+        for (int x = area.left; x < area.right; x += 3) {
+            const std::size_t at = static_cast<std::size_t>(bmp.info.biHeight - 1 - y) * stride + static_cast<std::size_t>(x) * 3;
+            if (at + 2 < bmp.image.size()) colours.insert(bmp.image[at] | bmp.image[at + 1] << 8 | bmp.image[at + 2] << 16);
+        }
+    }
+    return colours.size();
+}
+
 TEST_F(ScreenshotTest, SavesTheWholeScreenAsA24BitBmp) {
     const auto file = TempFolder("e2e-shot") / "screen.bmp";
-    ASSERT_TRUE(e2e::SaveScreenshot(file));
-    const Bmp bmp = ReadBmp(file);
+    RECT client{};
+    GetClientRect(window_, &client);
+    MapWindowPoints(window_, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    // The window manager maps the window after the program goes idle, and Wine paints it on
+    // the expose that follows: until then the screen shows nothing of it.
+    Bmp bmp;
+    const bool showsWindow = e2e::WaitFor([&] {
+        if (!e2e::SaveScreenshot(file)) return false;
+        bmp = ReadBmp(file);
+        return ColoursWithin(bmp, client) >= 3;
+    }, 5s);
+    EXPECT_TRUE(showsWindow) << "the sample window's area is nearly one flat colour";
+
     const int width = GetSystemMetrics(SM_CXVIRTUALSCREEN), height = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    const std::uintmax_t stride = (static_cast<std::uintmax_t>(width) * 3 + 3) & ~std::uintmax_t{3};
     EXPECT_EQ(bmp.file.bfType, 0x4D42);
     EXPECT_EQ(bmp.file.bfOffBits, 54u);
     EXPECT_EQ(bmp.file.bfSize, bmp.size);
     EXPECT_EQ(bmp.info.biWidth, width);
     EXPECT_EQ(bmp.info.biHeight, height);
     EXPECT_EQ(bmp.info.biBitCount, 24);
-    EXPECT_EQ(bmp.size, 54 + stride * height);
-
-    // The sample window is on it: its client area is far from one flat colour.
-    RECT client{};
-    GetClientRect(window_, &client);
-    MapWindowPoints(window_, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    std::set<std::uint32_t> colours;
-    for (int y = client.top; y < client.bottom; y += 3) {
-        for (int x = client.left; x < client.right; x += 3) {
-            const std::size_t at = static_cast<std::size_t>(height - 1 - y) * stride + static_cast<std::size_t>(x) * 3;
-            colours.insert(bmp.image[at] | bmp.image[at + 1] << 8 | bmp.image[at + 2] << 16);
-        }
-    }
-    EXPECT_GE(colours.size(), 3u);
+    EXPECT_EQ(bmp.size, 54 + Stride(width) * height);
 }
 
 TEST(ScreenshotOnFailureTest, FailedTestLeavesAScreenshotNamedAfterIt) {

@@ -64,18 +64,29 @@ std::vector<WORD> ModifierKeys(Modifiers modifiers) {
     return keys;
 }
 
-// Holds the modifiers down around the action, releasing them in reverse order.
-std::vector<INPUT> WithModifiers(Modifiers modifiers, const std::vector<INPUT>& action) {
-    const std::vector<WORD> keys = ModifierKeys(modifiers);
-    std::vector<INPUT> inputs;
-    for (WORD key : keys) inputs.push_back(Key(key, true));
-    inputs.insert(inputs.end(), action.begin(), action.end());
-    for (auto key = keys.rbegin(); key != keys.rend(); ++key) inputs.push_back(Key(*key, false));
-    return inputs;
-}
-
 bool Send(std::vector<INPUT> inputs) {
     return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+
+// Wine fills a mouse message's MK_SHIFT/MK_CONTROL from the key state at the moment the program
+// takes the message from its queue, not when it was queued: released in the same breath, the
+// modifiers are often gone by then. So they stay down a while, as a hand would hold them.
+constexpr DWORD kModifierSettleMs = 50;
+constexpr DWORD kPointerSettleMs = 100;
+constexpr DWORD kModifierHoldMs = 300;
+
+bool SendWithModifiers(Modifiers modifiers, const std::vector<INPUT>& action) {
+    const std::vector<WORD> keys = ModifierKeys(modifiers);
+    std::vector<INPUT> press, release;
+    for (WORD key : keys) press.push_back(Key(key, true));
+    for (auto key = keys.rbegin(); key != keys.rend(); ++key) release.push_back(Key(*key, false));
+    if (keys.empty()) return Send(action);
+    const bool pressed = Send(press);
+    if (pressed) Sleep(kModifierSettleMs);
+    const bool acted = pressed && Send(action);
+    if (acted) Sleep(kModifierHoldMs);
+    const bool released = Send(release);
+    return pressed && acted && released;
 }
 
 // Two presses on one spot within the double-click time arrive as a double-click; a test that
@@ -120,8 +131,13 @@ HWND FocusedWindow() {
 
 bool MouseClick(POINT screenPoint, MouseButton button, Modifiers modifiers) {
     AvoidDoubleClick(screenPoint, button);
-    if (!SetCursorPos(screenPoint.x, screenPoint.y)) return false;
-    return Send(WithModifiers(modifiers, {Mouse(screenPoint, button, true), Mouse(screenPoint, button, false)}));
+    // Move first and let the program take the pointer events the move causes: under Wine an
+    // X pointer crossing resyncs the key state from X, which knows nothing of our modifiers.
+    INPUT move = Mouse(screenPoint, button, true);
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_VIRTUALDESK;
+    if (!SetCursorPos(screenPoint.x, screenPoint.y) || !Send({move})) return false;
+    Sleep(kPointerSettleMs);
+    return SendWithModifiers(modifiers, {Mouse(screenPoint, button, true), Mouse(screenPoint, button, false)});
 }
 
 bool MouseClickControl(HWND control, MouseButton button, Modifiers modifiers) {
@@ -131,7 +147,7 @@ bool MouseClickControl(HWND control, MouseButton button, Modifiers modifiers) {
 }
 
 bool PressKey(WORD virtualKey, Modifiers modifiers) {
-    return Send(WithModifiers(modifiers, {Key(virtualKey, true), Key(virtualKey, false)}));
+    return SendWithModifiers(modifiers, {Key(virtualKey, true), Key(virtualKey, false)});
 }
 
 bool TypeText(std::string_view utf8) {
