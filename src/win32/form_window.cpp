@@ -709,6 +709,18 @@ ControlWindow* FormWindow::Button(bool (*wanted)(const forms::ControlDecl&)) {
     return nullptr;
 }
 
+std::vector<HWND> FormWindow::TabStops() const {
+    // In the order the form declares them, frames' contents included, as the programs' tab order.
+    std::vector<HWND> stops;
+    for (const auto& control : form_.Controls()) {
+        const ControlWindow* made = Find(*control);
+        const HWND h = made ? made->Handle() : nullptr;
+        if (h && (GetWindowLongPtrA(h, GWL_STYLE) & WS_TABSTOP) && IsWindowVisible(h) && IsWindowEnabled(h))
+            stops.push_back(h);
+    }
+    return stops;
+}
+
 bool FormWindow::KeyDown(ControlWindow* target, WPARAM& key) {
     int code = static_cast<int>(key);
     const int shift = ShiftState();
@@ -731,12 +743,7 @@ bool FormWindow::KeyDown(ControlWindow* target, WPARAM& key) {
             break;
         case VK_ESCAPE: pressed = Button([](const forms::ControlDecl& d) { return d.Cancel; }); break;
         case VK_TAB: {
-            std::vector<HWND> stops;
-            for (const auto& control : controls_) {
-                const HWND h = control->Handle();
-                if (h && (GetWindowLongPtrA(h, GWL_STYLE) & WS_TABSTOP) && IsWindowVisible(h) && IsWindowEnabled(h))
-                    stops.push_back(h);
-            }
+            const std::vector<HWND> stops = TabStops();
             if (stops.empty()) return false;
             const auto at = std::find(stops.begin(), stops.end(), GetFocus());
             const std::size_t here = at == stops.end() ? 0 : static_cast<std::size_t>(at - stops.begin());
@@ -806,9 +813,9 @@ void FormWindow::Activated(WPARAM wParam, LPARAM lParam) {
                          IsWindowEnabled(lastFocus_)
                      ? lastFocus_
                      : nullptr;
-    for (auto it = controls_.begin(); !focus && it != controls_.end(); ++it) {
-        const HWND h = (*it)->Handle();
-        if (h && (GetWindowLongPtrA(h, GWL_STYLE) & WS_TABSTOP) && IsWindowVisible(h) && IsWindowEnabled(h)) focus = h;
+    if (!focus) {
+        const std::vector<HWND> stops = TabStops();
+        if (!stops.empty()) focus = stops.front();
     }
     SetFocus(focus ? focus : window_);
     if (showing_ || HIWORD(wParam) != 0) return;

@@ -103,6 +103,7 @@ private:
     void Command(ControlWindow& control, int code);
     void Scrolled(ControlWindow& control, int code, int position);
     ControlWindow* Button(bool (*wanted)(const forms::ControlDecl&));
+    std::vector<HWND> TabStops() const;
     void Paint();
 
     FormBinding& binding_;
