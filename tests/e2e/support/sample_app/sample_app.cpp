@@ -60,6 +60,7 @@ LRESULT CALLBACK PadProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     case WM_RBUTTONUP: button = L"right"; direction = L"up"; break;
     case WM_MBUTTONDOWN: button = L"middle"; direction = L"down"; break;
     case WM_MBUTTONUP: button = L"middle"; direction = L"up"; break;
+    case WM_LBUTTONDBLCLK: button = L"left"; direction = L"dblclk"; break;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
         Log((message == WM_KEYDOWN ? L"keydown " : L"syskeydown ") + Hex(wParam) + L" " +
@@ -141,6 +142,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     mainClass.lpszClassName = L"E2ESampleMain";
     RegisterClassW(&mainClass);
     WNDCLASSW padClass{};
+    padClass.style = CS_DBLCLKS;  // so a click taken for a double-click shows in the log
     padClass.lpfnWndProc = PadProc;
     padClass.hInstance = instance;
     padClass.hCursor = LoadCursorW(nullptr, IDC_CROSS);

@@ -77,6 +77,19 @@ TEST_F(InputTest, RealMouseClicksCarryButtonAndModifiers) {
     }
 }
 
+TEST_F(InputTest, TwoRealClicksOnOneSpotStayTwoClicks) {
+    RECT padRect{};
+    GetWindowRect(Control(sample::padMouse), &padRect);
+    const POINT spot{padRect.left + 30, padRect.top + 30};
+    POINT client = spot;
+    ScreenToClient(Control(sample::padMouse), &client);
+    ASSERT_TRUE(e2e::MouseClick(spot));
+    ASSERT_TRUE(e2e::MouseClick(spot));
+    const std::string down = MouseLine(kMouseCases[0], "down", client);
+    EXPECT_TRUE(e2e::WaitFor([&] { return CountLogLines(down) == 2; }, 5s)) << "expected two \"" << down << "\"";
+    EXPECT_EQ(CountLogLines(MouseLine(kMouseCases[0], "dblclk", client)), 0u);
+}
+
 TEST_F(InputTest, PostedMouseClicksCarryButtonAndShiftCtrl) {
     HWND pad = Control(sample::padMouse);
     int step = 0;

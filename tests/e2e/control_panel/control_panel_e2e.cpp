@@ -1,0 +1,162 @@
+// The real control panel under Wine against the driver stand-in, driven as a user would.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <map>
+
+#include "e2e/message_box.hpp"
+#include "e2e/process.hpp"
+#include "e2e/wait.hpp"
+#include "e2e/windows.hpp"
+#include "standin_client.hpp"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const char kProgram[] = "C:\\Program Files\\TouchScreen\\PXwNTccp.exe";
+const char kTitle[] = " TouchScreen Control Panel #PX-K17-COM";
+const char kOemPath[] = "SOFTWARE\\Veldrant\\TouchScreen\\PX-K17-COM";
+
+class ControlPanelE2E : public ::testing::Test {
+protected:
+    void SetUp() override { standin.Reset(); }
+
+    HWND StartAndWait(e2e::Process& process) {
+        process = e2e::Process::Start(kProgram);
+        return e2e::WaitForTopLevelWindow(kTitle, 10s, {process.Id(), false});
+    }
+    static std::string TextOf(HWND window, const char* text) {
+        auto control = e2e::FindControlByText(window, text);
+        return control && control->visible ? control->text : std::string();
+    }
+    static void Click(HWND window, const char* caption) {
+        auto button = e2e::FindControlByText(window, caption);
+        ASSERT_TRUE(button) << caption;
+        SendMessageA(button->window, BM_CLICK, 0, 0);
+    }
+
+    px::standin::StandinClient standin;
+};
+
+TEST_F(ControlPanelE2E, MainWindowShowsTheSixSummariesOfTheDriversBlock) {
+    auto block = standin.Block();
+    block.ComPort = 2;
+    block.PortAddress = 0x2F8;
+    block.PortIrq = 3;
+    block.BaudCode = 6;
+    block.TouchMode = 2;
+    block.RightButton = 1;
+    block.FeedbackSound = 3;
+    block.HSpeed = 12;
+    block.VSpeed = 7;
+    block.Acceleration = 2;
+    block.PowerDownTime = 9;
+    standin.WriteBlock(block);
+
+    e2e::Process process;
+    HWND main = StartAndWait(process);
+    ASSERT_NE(main, nullptr);
+    for (const char* text : {"COM2, Port=02F8, IRQ=3, (19200,N,8,1)", "Lift Off Mode (RBF=Enable)", "Lift Off Only",
+                             "HS=60%, VS=35%, Acceleration=Medium", "Power Down When Idel  1 Min.  30 Sec.",
+                             "TouchScreen Control Panel Version K306.COM", "Veldrant Touch Systems"})
+        EXPECT_EQ(TextOf(main, text), text);
+    // Hidden service buttons stay hidden.
+    auto test = e2e::FindControlByText(main, "&Test");
+    ASSERT_TRUE(test);
+    EXPECT_FALSE(test->visible);
+    EXPECT_FALSE(test->enabled);
+    EXPECT_EQ(standin.State().OpenHandles, 2u);  // the program's and ours
+
+    Click(main, "E&xit");
+    EXPECT_EQ(process.WaitForExit(10s), std::optional<DWORD>(0));
+    EXPECT_EQ(standin.State().OpenHandles, 1u);
+}
+
+TEST_F(ControlPanelE2E, SecondStartBringsTheFirstForwardAndEnds) {
+    e2e::Process first;
+    HWND main = StartAndWait(first);
+    ASSERT_NE(main, nullptr);
+    e2e::Process second = e2e::Process::Start(kProgram);
+    EXPECT_TRUE(second.WaitForExit(10s).has_value());
+    EXPECT_EQ(e2e::FindMessageBox(second.Id()), nullptr);
+    EXPECT_TRUE(first.IsRunning());
+    EXPECT_EQ(e2e::FindTopLevelWindow(kTitle, {first.Id(), true}), main);
+    Click(main, "E&xit");
+    EXPECT_TRUE(first.WaitForExit(10s).has_value());
+}
+
+TEST_F(ControlPanelE2E, AboutOpensFromTheIconAndTheButtonAndReturns) {
+    e2e::Process process;
+    HWND main = StartAndWait(process);
+    ASSERT_NE(main, nullptr);
+    // No vendor bitmap on the bench: the button offers About.
+    Click(main, "&About");
+    HWND about = e2e::WaitForTopLevelWindow(" About", 5s, {process.Id(), false});
+    ASSERT_NE(about, nullptr);
+    EXPECT_FALSE(IsWindowVisible(main));
+    EXPECT_EQ(TextOf(about, "Veldrant Touch Systems"), "Veldrant Touch Systems");
+    EXPECT_EQ(TextOf(about, "TouchScreen Control Panel Version K306.COM"),
+              "TouchScreen Control Panel Version K306.COM");
+    SendMessageA(about, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(e2e::WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 5000ms));
+    Click(main, "E&xit");
+    EXPECT_TRUE(process.WaitForExit(10s).has_value());
+}
+
+class SavedOemKey {
+public:
+    SavedOemKey() {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kOemPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+        for (const char* name : {"VenderName", "InstallPath", "WindowsPath", "SystemPath", "HardwareID"}) {
+            char data[1024];
+            DWORD size = sizeof data, type = 0;
+            if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS)
+                values_[name] = std::string(data, size);
+        }
+        RegCloseKey(key);
+    }
+    ~SavedOemKey() {
+        HKEY key = nullptr;
+        if (RegCreateKeyA(HKEY_LOCAL_MACHINE, kOemPath, &key) != ERROR_SUCCESS) return;
+        for (const auto& [name, data] : values_)
+            RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.data()),
+                           static_cast<DWORD>(data.size()));
+        RegCloseKey(key);
+    }
+
+private:
+    std::map<std::string, std::string> values_;
+};
+
+void ExpectFatalBox(e2e::Process& process, const std::string& title, const std::string& text) {
+    HWND box = e2e::WaitForMessageBox(10s, process.Id());
+    ASSERT_NE(box, nullptr);
+    const auto info = e2e::ReadMessageBox(box);
+    EXPECT_EQ(info.title, title);
+    EXPECT_EQ(info.text, text);
+    EXPECT_EQ(info.icon, e2e::MessageBoxIcon::Stop);
+    EXPECT_TRUE(info.topmost);
+    EXPECT_TRUE(e2e::AnswerMessageBox(box, IDOK));
+    EXPECT_TRUE(process.WaitForExit(10s).has_value());
+}
+
+TEST_F(ControlPanelE2E, WithoutTheOemValuesItSaysSoAndEnds) {
+    SavedOemKey saved;
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kOemPath, "HardwareID");
+    e2e::Process process = e2e::Process::Start(kProgram);
+    ExpectFatalBox(process, kTitle, "Fail to load data from Register File!");
+    EXPECT_EQ(standin.State().OpenHandles, 1u);
+}
+
+TEST_F(ControlPanelE2E, WithoutTheDriverItSaysSoAndEnds) {
+    auto stop = e2e::RunAndCapture("sc stop PXWNTCOM", 20s);
+    ASSERT_EQ(stop.exitCode, std::optional<DWORD>(0)) << stop.output;
+    e2e::Process process = e2e::Process::Start(kProgram);
+    ExpectFatalBox(process, "TouchScreen Control Panel", "Fail to open PXWNTCOM.sys!");
+    auto start = e2e::RunAndCapture("sc start PXWNTCOM", 20s);
+    EXPECT_EQ(start.exitCode, std::optional<DWORD>(0)) << start.output;
+}
+
+}  // namespace
