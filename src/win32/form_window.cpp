@@ -116,6 +116,9 @@ void ControlWindow::Create(HWND parent, int id) {
             style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
             break;
         case ControlKind::PictureBox:
+            windowClass = kSurfaceClass;
+            if (decl.Border) exStyle |= WS_EX_CLIENTEDGE;  // the sunken 3-D frame, two pixels a side
+            break;
         case ControlKind::Image: windowClass = kSurfaceClass; break;
         case ControlKind::TextBox:
             windowClass = "EDIT";
@@ -534,7 +537,9 @@ ControlWindow* FormWindow::Find(const forms::Control& control) const {
 ControlWindow* FormWindow::Find(const std::string& name) const {
     if (name.empty()) return nullptr;
     for (const auto& made : controls_)
-        if (made->Model().Name() == name && made->Kind() == ControlKind::Frame) return made.get();
+        if (made->Model().Name() == name &&
+            (made->Kind() == ControlKind::Frame || made->Kind() == ControlKind::PictureBox))
+            return made.get();
     return nullptr;
 }
 

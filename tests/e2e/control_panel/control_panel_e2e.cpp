@@ -22,8 +22,7 @@ class ControlPanelE2E : public ::testing::Test {
 protected:
     void SetUp() override { standin.Reset(); }
 
-    HWND StartAndWait(e2e::Process& process) {
-        process = e2e::Process::Start(kProgram);
+    static HWND WaitMain(const e2e::Process& process) {
         return e2e::WaitForTopLevelWindow(kTitle, 10s, {process.Id(), false});
     }
     static std::string TextOf(HWND window, const char* text) {
@@ -54,8 +53,8 @@ TEST_F(ControlPanelE2E, MainWindowShowsTheSixSummariesOfTheDriversBlock) {
     block.PowerDownTime = 9;
     standin.WriteBlock(block);
 
-    e2e::Process process;
-    HWND main = StartAndWait(process);
+    e2e::Process process = e2e::Process::Start(kProgram);
+    HWND main = WaitMain(process);
     ASSERT_NE(main, nullptr);
     for (const char* text : {"COM2, Port=02F8, IRQ=3, (19200,N,8,1)", "Lift Off Mode (RBF=Enable)", "Lift Off Only",
                              "HS=60%, VS=35%, Acceleration=Medium", "Power Down When Idel  1 Min.  30 Sec.",
@@ -74,8 +73,8 @@ TEST_F(ControlPanelE2E, MainWindowShowsTheSixSummariesOfTheDriversBlock) {
 }
 
 TEST_F(ControlPanelE2E, SecondStartBringsTheFirstForwardAndEnds) {
-    e2e::Process first;
-    HWND main = StartAndWait(first);
+    e2e::Process first = e2e::Process::Start(kProgram);
+    HWND main = WaitMain(first);
     ASSERT_NE(main, nullptr);
     e2e::Process second = e2e::Process::Start(kProgram);
     EXPECT_TRUE(second.WaitForExit(10s).has_value());
@@ -87,8 +86,8 @@ TEST_F(ControlPanelE2E, SecondStartBringsTheFirstForwardAndEnds) {
 }
 
 TEST_F(ControlPanelE2E, AboutOpensFromTheIconAndTheButtonAndReturns) {
-    e2e::Process process;
-    HWND main = StartAndWait(process);
+    e2e::Process process = e2e::Process::Start(kProgram);
+    HWND main = WaitMain(process);
     ASSERT_NE(main, nullptr);
     // No vendor bitmap on the bench: the button offers About.
     Click(main, "&About");

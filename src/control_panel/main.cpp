@@ -1,0 +1,28 @@
+// PXwNTccp: the touchscreen control panel.
+#include <windows.h>
+
+#include "form_binding.hpp"
+#include "main_window.hpp"
+#include "win32_ports.hpp"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    px::win32::DeviceApi device;
+    px::win32::RegistryApi registry;
+    px::win32::UiApi ui;
+    px::win32::ProcessApi process;
+    px::win32::WindowMessageApi windows;
+    px::win32::WindowSearchApi search(px::kControlPanelProgram);
+    px::win32::FileApi files;
+    px::win32::PictureApi pictures;
+
+    px::ControlPanel panel({device, registry, ui, process, windows, search, files, pictures});
+    px::win32::FormBinding binding;
+    binding.Attach(panel.Main());
+    binding.Attach(panel.About());
+    binding.Attach(panel.Support());
+    panel.Start();
+    const int code = binding.RunMessageLoop();
+    // The close box unloads the main window without Exit's explicit end.
+    panel.Channel().CloseDriver();
+    return code;
+}
