@@ -28,25 +28,25 @@ TEST_F(SampleWindow, ControlsAreListedAsTheLayoutPlacesThem) {
     ClientToScreen(window_, &clientOrigin);
     const auto controls = e2e::ListControls(window_);
     EXPECT_EQ(controls.size(), std::size(sample::kControls));
-    for (const auto& spec : sample::kControls) {
-        SCOPED_TRACE(std::string("control ") + std::to_string(spec.id) + " \"" + spec.text + "\"");
-        const auto control = e2e::FindControlById(window_, spec.id);
+    for (const auto& declared : sample::kControls) {
+        SCOPED_TRACE(std::string("control ") + std::to_string(declared.id) + " \"" + declared.text + "\"");
+        const auto control = e2e::FindControlById(window_, declared.id);
         ASSERT_TRUE(control.has_value());
-        EXPECT_EQ(_stricmp(control->className.c_str(), spec.className), 0) << control->className;
-        if (spec.id != sample::txtLog) {
-            EXPECT_EQ(control->text, spec.text);
+        EXPECT_EQ(_stricmp(control->className.c_str(), declared.className), 0) << control->className;
+        if (declared.id != sample::txtLog) {
+            EXPECT_EQ(control->text, declared.text);
         }
-        EXPECT_EQ(control->visible, (spec.style & WS_VISIBLE) != 0);
-        EXPECT_EQ(control->enabled, (spec.style & WS_DISABLED) == 0);
-        EXPECT_EQ(control->style & spec.style, spec.style);
-        EXPECT_EQ(control->exStyle & spec.exStyle, spec.exStyle);
-        const RECT expected{spec.x, spec.y, spec.x + spec.width, spec.y + spec.height};
+        EXPECT_EQ(control->visible, (declared.style & WS_VISIBLE) != 0);
+        EXPECT_EQ(control->enabled, (declared.style & WS_DISABLED) == 0);
+        EXPECT_EQ(control->style & declared.style, declared.style);
+        EXPECT_EQ(control->exStyle & declared.exStyle, declared.exStyle);
+        const RECT expected{declared.x, declared.y, declared.x + declared.width, declared.y + declared.height};
         EXPECT_TRUE(EqualRect(&control->parentClientRect, &expected))
             << control->parentClientRect.left << "," << control->parentClientRect.top << " "
             << control->parentClientRect.right << "," << control->parentClientRect.bottom;
-        EXPECT_EQ(control->screenRect.left, clientOrigin.x + spec.x);
-        EXPECT_EQ(control->screenRect.top, clientOrigin.y + spec.y);
-        EXPECT_EQ(control->screenRect.right - control->screenRect.left, spec.width);
+        EXPECT_EQ(control->screenRect.left, clientOrigin.x + declared.x);
+        EXPECT_EQ(control->screenRect.top, clientOrigin.y + declared.y);
+        EXPECT_EQ(control->screenRect.right - control->screenRect.left, declared.width);
     }
 }
 
