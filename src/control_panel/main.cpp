@@ -14,12 +14,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     px::win32::WindowSearchApi search(px::kControlPanelProgram);
     px::win32::FileApi files;
     px::win32::PictureApi pictures;
-
-    px::ControlPanel panel({device, registry, ui, process, windows, search, files, pictures});
+    px::win32::ClockApi clock;
     px::win32::FormBinding binding;
-    binding.Attach(panel.Main());
-    binding.Attach(panel.About());
-    binding.Attach(panel.Support());
+    px::win32::BindingEvents events(binding);
+
+    px::ControlPanel panel({device, registry, ui, process, windows, search, files, pictures, events, clock});
+    for (px::forms::Form* form : panel.Windows()) binding.Attach(*form);
     panel.Start();
     const int code = binding.RunMessageLoop();
     // The close box unloads the main window without Exit's explicit end.

@@ -87,6 +87,28 @@ ControlPanel::ControlPanel(SuitePorts ports)
       about_(MakeAboutForm()),
       support_(MakeSupportForm()) {
     Wire();
+    InstallControlPanelWindows(*this);
+}
+
+Form& ControlPanel::AddWindow(std::unique_ptr<Form> window) {
+    windows_.push_back(std::move(window));
+    return *windows_.back();
+}
+
+Form* ControlPanel::Window(const std::string& name) {
+    for (Form* form : Windows())
+        if (form->Name() == name) return form;
+    return nullptr;
+}
+
+std::vector<Form*> ControlPanel::Windows() {
+    std::vector<Form*> all{&main_, &about_, &support_};
+    for (auto& w : windows_) all.push_back(w.get());
+    return all;
+}
+
+WindowHeader ControlPanel::Header() {
+    return WindowHeader{main_["lblOemTitle"].Caption(), main_["lblSystem"].Caption()};
 }
 
 void ControlPanel::Start() { main_.Show(); }
@@ -110,8 +132,41 @@ void ControlPanel::Open(Form& window, Order order) {
     main_.SetPointer(MousePointer::Default);
 }
 
+void ControlPanel::Open(const std::string& window, Order order) {
+    if (Form* form = Window(window)) Open(*form, order);
+}
+
+namespace {
+struct Opening {
+    const char* Button;
+    const char* Window;
+    ControlPanel::Order Sequence;
+};
+const Opening kOpenings[] = {
+    {"cmdSerialPort", "frmSerialPort", ControlPanel::Order::ShowThenHide},
+    {"cmdVirtualButton", "frmVirtualButton", ControlPanel::Order::ShowThenHide},
+    {"cmdFeedbackSound", "frmFeedbackSound", ControlPanel::Order::ShowThenHide},
+    {"cmdMouseSpeed", "frmMouseSpeed", ControlPanel::Order::ShowThenHide},
+    {"cmdSensivitity", "frmSensitivity", ControlPanel::Order::ShowThenHide},
+    {"cmdSleepTime", "frmSleepTime", ControlPanel::Order::ShowThenHide},
+    {"cmdCalibration", "frmCalibration", ControlPanel::Order::HideThenShow},
+    {"cmdTest", "frmTest", ControlPanel::Order::HideThenShow},
+};
+// Right-button presses with the service keys: the only way to the test and controller windows.
+const Opening kServiceOpenings[] = {
+    {"cmdExit", "frmTest", ControlPanel::Order::ShowThenHide},
+    {"cmdSerialPort", "frmMcuInfo", ControlPanel::Order::ShowThenHide},
+};
+}  // namespace
+
 void ControlPanel::Wire() {
     main_.Load = [this] { LoadMain(); };
+    for (const auto& opening : kOpenings)
+        main_[opening.Button].Click = [this, opening] { Open(opening.Window, opening.Sequence); };
+    for (const auto& opening : kServiceOpenings)
+        main_[opening.Button].MouseDown = [this, opening](int button, int shift, double, double) {
+            if (button == kRightButton && shift == kServiceKeys) Open(opening.Window, opening.Sequence);
+        };
     main_.Unloading = [this](bool&) { channel_.CloseDriver(); };
     main_["cmdExit"].Click = [this] {
         main_.Unload();
@@ -125,9 +180,7 @@ void ControlPanel::Wire() {
     };
     main_["imgIcon"].DblClick = [this] { Open(about_, Order::HideThenShow); };
 
-    WireAboutWindow(
-        about_, [this] { return WindowHeader{main_["lblOemTitle"].Caption(), main_["lblSystem"].Caption()}; },
-        [this] { ReturnToMainWindow(); });
+    WireAboutWindow(about_, [this] { return Header(); }, [this] { ReturnToMainWindow(); });
     WireSupportWindow(
         support_, [this] { return main_.Caption(); }, [this] { return logoPath_; }, ports_.Pictures,
         [this] { ReturnToMainWindow(); });

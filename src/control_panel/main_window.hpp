@@ -1,7 +1,9 @@
 // The control panel's hub: one summary line per settings group beside the button that opens it.
 #pragma once
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "about_window.hpp"
 #include "driver_channel.hpp"
@@ -37,14 +39,26 @@ public:
     DriverChannel& Channel() { return channel_; }
     const OemRecord& Oem() const { return oem_; }
     const std::string& LogoPath() const { return logoPath_; }
+    SuitePorts& Ports() { return ports_; }
+
+    // The other windows of the program register here; a button whose window is not
+    // registered does nothing.
+    forms::Form& AddWindow(std::unique_ptr<forms::Form> window);
+    forms::Form* Window(const std::string& name);
+    // Every window, the main window first: what the binding attaches.
+    std::vector<forms::Form*> Windows();
 
     // Shows the main window again when a window it opened goes.
     void ReturnToMainWindow();
     void ShowSummaries();
+    // The header the settings and information windows copy from the main window.
+    WindowHeader Header();
 
-private:
     enum class Order { ShowThenHide, HideThenShow };
     void Open(forms::Form& window, Order order);
+    void Open(const std::string& window, Order order);
+
+private:
     void LoadMain();
     void Wire();
     void EndProgram();
@@ -57,6 +71,10 @@ private:
     forms::Form main_;
     forms::Form about_;
     forms::Form support_;
+    std::vector<std::unique_ptr<forms::Form>> windows_;
 };
+
+// Adds the program's other windows (settings, calibration, test, controller information).
+void InstallControlPanelWindows(ControlPanel& panel);
 
 }  // namespace px

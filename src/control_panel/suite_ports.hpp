@@ -14,6 +14,8 @@ struct SuitePorts {
     WindowSearchPort& Search;
     FilePort& Files;
     PicturePort& Pictures;
+    EventLoopPort& Events;
+    ClockPort& Clock;
 };
 
 }  // namespace px

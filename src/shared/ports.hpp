@@ -96,6 +96,22 @@ public:
     virtual bool BitmapSize(const std::string& path, int& width, int& height) = 0;
 };
 
+// Lets pending window events run during the polling loops (calibration, right-button wait,
+// pauses); nothing in the suite runs on another thread.
+class EventLoopPort {
+public:
+    virtual ~EventLoopPort() = default;
+    virtual void DoEvents() = 0;
+};
+
+class ClockPort {
+public:
+    virtual ~ClockPort() = default;
+    // Monotonic milliseconds: unaffected by midnight or clock changes.
+    virtual std::uint64_t NowMs() = 0;
+    virtual void Sleep(unsigned milliseconds) = 0;
+};
+
 class FilePort {
 public:
     virtual ~FilePort() = default;

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "form.hpp"
+#include "ports.hpp"
 #include "gdi.hpp"
 
 namespace px::win32 {
@@ -66,6 +67,16 @@ private:
     std::map<const forms::Form*, std::unique_ptr<FormWindow>> windows_;
     // Unloaded windows whose procedures may still be on the stack; freed back at the loop.
     std::vector<std::unique_ptr<FormWindow>> unloaded_;
+};
+
+// The binding's DoEvents as the port the polling loops use.
+class BindingEvents final : public EventLoopPort {
+public:
+    explicit BindingEvents(FormBinding& binding) : binding_(binding) {}
+    void DoEvents() override { binding_.DoEvents(); }
+
+private:
+    FormBinding& binding_;
 };
 
 }  // namespace px::win32

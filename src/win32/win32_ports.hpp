@@ -75,6 +75,12 @@ public:
     bool BitmapSize(const std::string& path, int& width, int& height) override;
 };
 
+class ClockApi final : public ClockPort {
+public:
+    std::uint64_t NowMs() override { return ::GetTickCount64(); }
+    void Sleep(unsigned milliseconds) override { ::Sleep(milliseconds); }
+};
+
 class FileApi final : public FilePort {
 public:
     bool CanOpenForInput(const std::string& path) override;

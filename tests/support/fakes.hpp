@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -249,6 +250,29 @@ public:
         width = it->second.first;
         height = it->second.second;
         return true;
+    }
+};
+
+// Each DoEvents may run what the user does meanwhile.
+class FakeEvents : public EventLoopPort {
+public:
+    int Calls = 0;
+    std::function<void(int call)> OnEvents;
+    void DoEvents() override {
+        ++Calls;
+        if (OnEvents) OnEvents(Calls);
+    }
+};
+
+// Time moves only when the program sleeps (or a test says so).
+class FakeClock : public ClockPort {
+public:
+    std::uint64_t Now = 1000;
+    std::vector<unsigned> Sleeps;
+    std::uint64_t NowMs() override { return Now; }
+    void Sleep(unsigned milliseconds) override {
+        Sleeps.push_back(milliseconds);
+        Now += milliseconds;
     }
 };
 

@@ -43,7 +43,9 @@ protected:
     fakes::FakeSearch search;
     fakes::FakeFiles files;
     fakes::FakePictures pictures;
-    ControlPanel panel{SuitePorts{device, registry, ui, process, windows, search, files, pictures}};
+    fakes::FakeEvents events;
+    fakes::FakeClock clock;
+    ControlPanel panel{SuitePorts{device, registry, ui, process, windows, search, files, pictures, events, clock}};
 };
 
 TEST_F(ControlPanelTest, LoadShowsTitleVendorAndTheSixSummaries) {
@@ -152,7 +154,8 @@ TEST_F(ControlPanelTest, SupportButtonFollowsTheVendorFiles) {
             caseFiles.Readable.insert(kInstall + "\\PXVender.Bmp");
             casePictures.Bitmaps[kInstall + "\\PXVender.Bmp"] = {100, 50};
         }
-        ControlPanel cp{SuitePorts{device, registry, ui, process, windows, search, caseFiles, casePictures}};
+        ControlPanel cp{
+            SuitePorts{device, registry, ui, process, windows, search, caseFiles, casePictures, events, clock}};
         cp.Start();
         auto& support = cp.Main()["cmdSupport"];
         EXPECT_EQ(support.Caption(), c.Caption) << c.Cut << c.Bitmap;
@@ -222,6 +225,29 @@ TEST_F(ControlPanelTest, ExitClosesTheDriverAndEnds) {
     EXPECT_FALSE(panel.Main().Loaded());
     EXPECT_EQ(device.Closed.size(), 1u);
     EXPECT_EQ(process.Ended.size(), 1u);
+}
+
+TEST_F(ControlPanelTest, ServiceGestureNeedsTheRightButtonAndExactlyTheServiceKeys) {
+    auto service = std::make_unique<forms::Form>(forms::FormDecl{.Name = "frmMcuInfo"},
+                                                 std::vector<forms::ControlDecl>{});
+    forms::Form& info = panel.AddWindow(std::move(service));
+    panel.Start();
+    auto& serial = panel.Main()["cmdSerialPort"];
+    serial.MouseDown(forms::kLeftButton, kServiceKeys, 0, 0);
+    serial.MouseDown(forms::kRightButton, kServiceKeys | forms::kAltMask, 0, 0);
+    serial.MouseDown(forms::kRightButton, forms::kShiftMask, 0, 0);
+    serial.MouseDown(forms::kRightButton | forms::kLeftButton, kServiceKeys, 0, 0);
+    EXPECT_FALSE(info.Loaded());
+    serial.MouseDown(forms::kRightButton, kServiceKeys, 0, 0);
+    EXPECT_TRUE(info.Visible());
+    EXPECT_FALSE(panel.Main().Visible());
+}
+
+TEST_F(ControlPanelTest, ButtonsOfWindowsNotInstalledDoNothing) {
+    panel.Start();
+    panel.Main()["cmdCalibration"].UserClick();
+    EXPECT_TRUE(panel.Main().Visible());
+    EXPECT_EQ(panel.Main().Pointer(), forms::MousePointer::Default);
 }
 
 TEST(RunningCopy, SkipsItselfChildrenForeignInstancesAndPartialTitles) {

@@ -1,0 +1,8 @@
+#include "main_window.hpp"
+
+namespace px {
+
+// One line per window module of the control panel.
+void InstallControlPanelWindows(ControlPanel& /*panel*/) {}
+
+}  // namespace px
