@@ -1,0 +1,69 @@
+#include "mcu_info.hpp"
+
+#include <cstdio>
+
+#include "main_window.hpp"
+#include "summaries.hpp"
+
+namespace px {
+
+using namespace forms;
+
+namespace {
+const Font kTitleFont{"Times New Roman", 18, true, false};
+const Font kBoldFont{"MS Sans Serif", 8.25, true, false};
+const Font kLineFont{"MS Sans Serif", 9.75, true, false};
+}  // namespace
+
+std::string McuVersionText(std::uint8_t version) {
+    char hex[3];
+    std::snprintf(hex, sizeof hex, "%X", version);
+    // The digits stop at the first letter: 0x4A is 4, 0xA0 is 0.
+    int v = 0;
+    for (const char* c = hex; *c >= '0' && *c <= '9'; ++c) v = v * 10 + (*c - '0');
+    return "MCU-Version=" + std::to_string(v / 10) + "." + std::to_string(v % 10);
+}
+
+std::string McuInfoLine(const DriverParameterBlock& block) {
+    std::string code;
+    for (std::uint8_t b : block.McuCode) code += Hex2(b);
+    return "MCU-Mode=" + Hex2(block.McuMode) + "  " + McuVersionText(block.McuVersion) + "  MCU-Code=" + code;
+}
+
+std::unique_ptr<Form> MakeMcuInfoForm() {
+    return std::make_unique<Form>(FormDecl{.Name = "frmMcuInfo", .Caption = " MCU Information", .ClientWidth = 6975, .ClientHeight = 2880,
+                 .Border = BorderStyle::FixedDialog},
+                std::vector<ControlDecl>{
+                    {.Name = "picIcon", .Kind = ControlKind::PictureBox, .Left = 5280, .Top = 360, .Width = 780,
+                     .Height = 780, .Border = true},
+                    {.Name = "imgIcon", .Kind = ControlKind::Image, .Width = 480, .Height = 480,
+                     .Container = "picIcon", .Picture = "IDI_PRODUCT"},
+                    {.Name = "lblOemTitle", .Kind = ControlKind::Label, .Caption = "Vender", .Left = 480, .Top = 480,
+                     .Width = 3570, .Height = 390, .ForeColor = Rgb(255, 0, 0), .TextFont = kTitleFont,
+                     .Transparent = true},
+                    {.Name = "lblSystem", .Kind = ControlKind::Label, .Caption = "System", .Left = 480, .Top = 960,
+                     .Width = 4275, .Height = 195, .ForeColor = Rgb(0, 0, 255), .TextFont = kBoldFont,
+                     .Transparent = true, .AutoSize = true},
+                    {.Name = "lblMcuInfo", .Kind = ControlKind::Label, .Caption = "", .Left = 480, .Top = 1500,
+                     .Width = 5745, .Height = 240, .ForeColor = Rgb(0, 128, 0), .TextFont = kLineFont,
+                     .Transparent = true},
+                    {.Name = "cmdOK", .Kind = ControlKind::CommandButton, .Caption = "&OK", .Left = 2880, .Top = 2040,
+                     .Width = 1215, .Height = 495, .Default = true},
+                });
+}
+
+void InstallMcuInfoWindow(ControlPanel& panel) {
+    Form& info = panel.AddWindow(MakeMcuInfoForm());
+    info.Load = [&info, &panel] {
+        const auto header = panel.Header();
+        info["lblOemTitle"].SetCaption(header.OemTitle);
+        info["lblSystem"].SetCaption(header.System);
+        info["lblMcuInfo"].SetCaption(McuInfoLine(panel.Channel().Block));
+        CenterFormOnScreen(info);
+        CenterIconIn(info);
+    };
+    info["cmdOK"].Click = [&info] { info.Unload(); };
+    info.Unloading = [&panel](bool&) { panel.ReturnToMainWindow(); };
+}
+
+}  // namespace px
