@@ -33,7 +33,8 @@ ControlDecl SummaryLabel(const char* name, const char* caption, double top, bool
 Form MakeMainForm() {
     std::vector<ControlDecl> controls = {
         {.Name = "lblOemTitle", .Kind = ControlKind::Label, .Caption = "Vender", .Left = 480, .Top = 480,
-         .Width = 3570, .Height = 390, .ForeColor = Rgb(255, 0, 0), .TextFont = kTitleFont, .Transparent = true},
+         .Width = 3570, .Height = 390, .ForeColor = Rgb(255, 0, 0), .TextFont = kTitleFont, .Transparent = true,
+         .AutoSize = true},
         {.Name = "lblSystem", .Kind = ControlKind::Label, .Caption = "TouchScreen Control Panel Version ",
          .Left = 480, .Top = 960, .Width = 3105, .Height = 195, .ForeColor = Rgb(0, 0, 255), .TextFont = kBoldFont,
          .Transparent = true, .AutoSize = true},
