@@ -1,0 +1,21 @@
+// PXwNTcrb: the right-button function window.
+#include <windows.h>
+
+#include "display_api.hpp"
+#include "rbf_window_api.hpp"
+#include "right_button.hpp"
+#include "win32_ports.hpp"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    px::win32::DeviceApi device;
+    px::win32::UiApi ui;
+    px::win32::ProcessApi process;
+    px::win32::WindowMessageApi windows;
+    px::win32::DisplayApi display;
+    px::win32::MessagePump pump;
+    px::win32::RbfWindowApi window(instance);
+
+    px::RightButtonProgram program({device, ui, process, windows, pump, display, window});
+    if (!program.Start()) return 0;
+    return pump.Run();
+}

@@ -1,0 +1,18 @@
+#include "display_api.hpp"
+
+namespace px::win32 {
+
+PixelRect DisplayApi::WorkArea() {
+    RECT area{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    return {area.left, area.top, area.right, area.bottom};
+}
+
+double DisplayApi::TwipsPerPixel(int axis) {
+    HDC screen = ::GetDC(nullptr);
+    const int dpi = screen ? ::GetDeviceCaps(screen, axis) : 96;
+    if (screen) ::ReleaseDC(nullptr, screen);
+    return 1440.0 / (dpi > 0 ? dpi : 96);
+}
+
+}  // namespace px::win32

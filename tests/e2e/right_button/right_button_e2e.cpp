@@ -1,0 +1,154 @@
+// The real right-button program under Wine against the driver stand-in.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "e2e/input.hpp"
+#include "e2e/screenshot.hpp"
+#include "e2e/wait.hpp"
+#include "e2e/windows.hpp"
+#include "rbf_programs.hpp"
+#include "standin_client.hpp"
+
+namespace {
+
+using namespace std::chrono_literals;
+using rbf_e2e::HiddenStart;
+
+constexpr UINT kWmUser = 0x400;
+
+class RightButtonE2E : public ::testing::Test {
+protected:
+    void SetUp() override {
+        rbf_e2e::KillRightButtonPrograms();
+        standin.Reset();
+    }
+    void TearDown() override {
+        rbf_e2e::KillRightButtonPrograms();
+        standin.Reset();
+    }
+
+    static HWND WaitShown(const HiddenStart& program) {
+        return e2e::WaitForTopLevelWindow(rbf_e2e::kRbfCaption, 10s, {program.Id(), false});
+    }
+    static HWND Button(HWND window) {
+        auto button = e2e::FindControlByClass(window, "Button");
+        return button ? button->window : nullptr;
+    }
+    std::int32_t Registered() { return standin.State().Rbf.RbfWindow; }
+    std::int16_t Pending() { return standin.State().Rbf.RightClickPending; }
+    static std::int32_t AsRecorded(HWND window) {
+        return static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(window));
+    }
+
+    px::standin::StandinClient standin;
+};
+
+TEST_F(RightButtonE2E, StartedHiddenItRegistersAndShowsTheButtonTopmostInTheWorkAreasCorner) {
+    HiddenStart program(rbf_e2e::kRbfProgram);
+    ASSERT_TRUE(program.Started());
+    HWND window = WaitShown(program);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(Registered(), AsRecorded(window));
+    EXPECT_EQ(Pending(), 0);
+    EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+
+    HWND button = Button(window);
+    ASSERT_NE(button, nullptr);
+    RECT client, buttonRect, outer, work;
+    GetClientRect(window, &client);
+    GetWindowRect(button, &buttonRect);
+    GetWindowRect(window, &outer);
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    HDC screen = GetDC(nullptr);
+    const int buttonPixels = MulDiv(600, GetDeviceCaps(screen, LOGPIXELSX), 1440);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(buttonRect.right - buttonRect.left, buttonPixels);
+    EXPECT_EQ(buttonRect.bottom - buttonRect.top, buttonPixels);
+    EXPECT_EQ(client.right, buttonPixels);
+    EXPECT_EQ(client.bottom, buttonPixels);
+    // The window manager may nudge a window that touches the screen's corner by a pixel or so.
+    EXPECT_LE(std::abs(outer.right - work.right), 2);
+    EXPECT_LE(std::abs(outer.bottom - work.bottom), 2);
+    EXPECT_TRUE(e2e::SaveScreenshot(e2e::ArtifactsFolder() / "right_button_corner.bmp"));
+}
+
+TEST_F(RightButtonE2E, ASecondCopyShowsTheFirstAndEndsLeavingTheRegistration) {
+    HiddenStart first(rbf_e2e::kRbfProgram);
+    HWND window = WaitShown(first);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(SendMessageA(window, kWmUser, 4096, 0), 0);
+    EXPECT_FALSE(IsWindowVisible(window));
+    const auto registered = Registered();
+
+    HiddenStart second(rbf_e2e::kRbfProgram);
+    ASSERT_TRUE(second.Started());
+    EXPECT_TRUE(second.Ended(10000));
+    EXPECT_EQ(Registered(), registered);
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_TRUE(!first.Ended(0));
+}
+
+TEST_F(RightButtonE2E, AStaleRegistrationStillCountsAndTheNewCopyEnds) {
+    standin.SetRbf({0x0BAD0, 0, {0, 0}});
+    HiddenStart program(rbf_e2e::kRbfProgram);
+    ASSERT_TRUE(program.Started());
+    EXPECT_TRUE(program.Ended(10000));
+    EXPECT_EQ(Registered(), 0x0BAD0);
+}
+
+TEST_F(RightButtonE2E, TheButtonArmsTheDriverAndATouchDisarmsItAndBringsTheButtonBack) {
+    HiddenStart program(rbf_e2e::kRbfProgram);
+    HWND window = WaitShown(program);
+    ASSERT_NE(window, nullptr);
+    HWND button = Button(window);
+    ASSERT_TRUE(e2e::MouseClickControl(button));
+    EXPECT_TRUE(e2e::WaitFor([&] { return Pending() == 1; }, 5000ms));
+    EXPECT_FALSE(IsWindowVisible(button));
+    EXPECT_EQ(Registered(), AsRecorded(window));
+
+    standin.ClearJournal();
+    standin.Touch(300, 300);
+    standin.Lift();
+    EXPECT_TRUE(e2e::WaitFor([&] { return IsWindowVisible(button) != FALSE; }, 5000ms));
+    const auto state = standin.State();
+    EXPECT_EQ(state.RightClicks, 1u);
+    EXPECT_EQ(state.Rbf.RightClickPending, 0);
+    EXPECT_EQ(state.Rbf.RbfWindow, AsRecorded(window));
+    // The program's own disarming request came after the touch.
+    bool disarmed = false;
+    for (const auto& entry : standin.Journal()) {
+        PX_RBF_WINDOW_RECORD record{};
+        std::memcpy(&record, entry.Input, sizeof record);
+        if (entry.Code == IOCTL_TOUCH_SET_RBF_WINDOW && record.RightClickPending == 0) disarmed = true;
+    }
+    EXPECT_TRUE(disarmed);
+}
+
+TEST_F(RightButtonE2E, AClickOnTheEmptyWindowCancelsTheWait) {
+    HiddenStart program(rbf_e2e::kRbfProgram);
+    HWND window = WaitShown(program);
+    ASSERT_NE(window, nullptr);
+    HWND button = Button(window);
+    ASSERT_TRUE(e2e::MouseClickControl(button));
+    ASSERT_TRUE(e2e::WaitFor([&] { return Pending() == 1; }, 5000ms));
+    ASSERT_TRUE(e2e::PostMouseClick(window, POINT{5, 5}, e2e::MouseButton::Right));
+    EXPECT_TRUE(e2e::WaitFor([&] { return Pending() == 0; }, 5000ms));
+    EXPECT_TRUE(e2e::WaitFor([&] { return IsWindowVisible(button) != FALSE; }, 5000ms));
+    EXPECT_EQ(standin.State().RightClicks, 0u);
+}
+
+TEST_F(RightButtonE2E, CloseMessageUnregistersAndEndsTheProgram) {
+    HiddenStart program(rbf_e2e::kRbfProgram);
+    HWND window = WaitShown(program);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(standin.State().OpenHandles, 2);
+    EXPECT_EQ(SendMessageA(window, kWmUser, 4110, 0), 0);
+    EXPECT_TRUE(program.Ended(10000));
+    EXPECT_EQ(Registered(), -1);
+    EXPECT_EQ(standin.State().OpenHandles, 1);
+}
+
+}  // namespace
