@@ -1,0 +1,44 @@
+// The installation and removal programs' ports, with real Win32 calls.
+#pragma once
+
+#include <windows.h>
+
+#include "setup_ports.hpp"
+
+namespace px::win32 {
+
+class RestartApi final : public RestartPort {
+public:
+    ~RestartApi() override { CloseToken(); }
+    bool OpenProcessToken() override;
+    std::uint32_t LookupShutdownPrivilege() override;
+    std::uint32_t EnableShutdownPrivilege() override;
+    bool ExitWindowsReboot() override;
+    void CloseToken() override;
+
+private:
+    HANDLE token_ = nullptr;
+    LUID shutdown_{};
+};
+
+class IniApi final : public IniPort {
+public:
+    int GetPrivateProfileString(const std::string& section, const std::string& key, char* buffer, int size,
+                                const std::string& file) override;
+};
+
+class RemovalApi final : public RemovalPort {
+public:
+    std::uint32_t StartProcess(const std::string& commandLine, int showCommand) override;
+    ProcessHandle OpenProcess(std::uint32_t processId) override;
+    std::uint32_t Wait(ProcessHandle process, std::uint32_t milliseconds) override;
+    void CloseProcess(ProcessHandle process) override;
+    bool MoveFileEx(const std::string& existing, std::uint32_t flags) override;
+};
+
+class TextMeasureApi final : public TextMeasurePort {
+public:
+    double TextWidthTwips(const std::string& text, const forms::Font& font) override;
+};
+
+}  // namespace px::win32
