@@ -30,8 +30,17 @@ protected:
         standin.Reset();
     }
 
-    static HWND WaitShown(const HiddenStart& program) {
-        return e2e::WaitForTopLevelWindow(rbf_e2e::kRbfCaption, 10s, {program.Id(), false});
+    HWND WaitShown(const HiddenStart& program) {
+        HWND window = e2e::WaitForTopLevelWindow(rbf_e2e::kRbfCaption, 10s, {program.Id(), false});
+        if (!window) {
+            // What the program got to, for the failure's message.
+            const auto state = standin.State();
+            HWND hidden = e2e::FindTopLevelWindow(rbf_e2e::kRbfCaption, {program.Id(), true});
+            HWND design = e2e::FindTopLevelWindow("TouchScreen Right Button", {program.Id(), true});
+            ADD_FAILURE() << "no button window: running=" << !program.Ended(0) << " registered=" << state.Rbf.RbfWindow
+                          << " handles=" << state.OpenHandles << " hidden=" << hidden << " design=" << design;
+        }
+        return window;
     }
     static HWND Button(HWND window) {
         auto button = e2e::FindControlByClass(window, "Button");
