@@ -1,0 +1,213 @@
+// unins000: which pieces of the package go, in which order, and what is left when one is held.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <set>
+
+#include "removal.hpp"
+
+namespace px::unins {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+const ProductPlaces kPlaces{"C:\\Program Files\\TouchScreen", "C:\\windows", "C:\\windows\\system32"};
+
+// Records every request as one line; a target listed in Held/Stuck/Present behaves accordingly.
+class FakeRemoval final : public RemovalPort {
+public:
+    std::vector<std::string> Calls;
+    std::set<std::string> Held;        // DeleteFile / DeleteKey / DeleteValue / RemoveService fail
+    std::set<std::string> Stuck;       // DeleteAtRestart fails
+    std::set<std::string> Missing;     // already gone
+    std::set<std::string> NotEmpty;    // KeyIsEmpty says no
+
+    Outcome Answer(const std::string& target) {
+        if (Held.count(target)) return Outcome::Failed;
+        return Missing.count(target) ? Outcome::Absent : Outcome::Removed;
+    }
+    Outcome RemoveService(const std::string& name) override {
+        Calls.push_back("service " + name);
+        return Answer(name);
+    }
+    Outcome RemoveFile(const std::string& path) override {
+        Calls.push_back("delete " + path);
+        return Answer(path);
+    }
+    bool DeleteAtRestart(const std::string& path) override {
+        Calls.push_back("restart " + path);
+        return !Stuck.count(path);
+    }
+    Outcome DeleteValue(const std::string& key, const std::string& name) override {
+        Calls.push_back("value " + key + " " + name);
+        return Answer(name);
+    }
+    Outcome DeleteKey(const std::string& key) override {
+        Calls.push_back("key " + key);
+        return Answer(key);
+    }
+    bool KeyIsEmpty(const std::string& key) override { return !NotEmpty.count(key) && !Missing.count(key); }
+};
+
+class FakeDialog final : public DialogPort {
+public:
+    bool Answer = true;
+    std::vector<std::string> Questions;
+    std::vector<std::pair<std::string, bool>> Told;
+    bool AskYesNo(const std::string& text) override {
+        Questions.push_back(text);
+        return Answer;
+    }
+    void Tell(const std::string& text, bool warning) override { Told.emplace_back(text, warning); }
+};
+
+std::ptrdiff_t IndexOf(const std::vector<std::string>& calls, const std::string& call) {
+    const auto it = std::find(calls.begin(), calls.end(), call);
+    return it == calls.end() ? -1 : it - calls.begin();
+}
+
+TEST(Unins000Steps, RemoveEverythingThePackageInstalledAndNothingElse) {
+    FakeRemoval port;
+    EXPECT_THAT(RunRemoval(RemovalSteps(kPlaces, true), port), IsEmpty());
+    const std::string folder = kPlaces.Folder + "\\";
+    // What installer.nsi puts in place, besides PXwNTcde.exe in the Windows folder.
+    const std::vector<std::string> installed = {
+        "service PXWNTCOM",
+        "delete C:\\windows\\system32\\drivers\\PXWNTCOM.sys",
+        "delete " + folder + "PXwNTccp.exe",
+        "delete " + folder + "PXwNTcao.exe",
+        "delete " + folder + "PXwNTcrb.exe",
+        "delete " + folder + "PXwNTcdi.exe",
+        "delete " + folder + "PXwNTcde.exe",
+        "delete " + folder + "setup.oem",
+        "value Software\\Microsoft\\Windows\\CurrentVersion\\Run PXwNTcao",
+        "key SOFTWARE\\Veldrant\\TouchScreen\\PX-K17-COM",
+        "key Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TouchScreen PX-K17-COM",
+        "restart " + folder + "unins000.exe",
+        "restart " + kPlaces.Folder,
+    };
+    for (const auto& call : installed) EXPECT_GE(IndexOf(port.Calls, call), 0) << call;
+    EXPECT_EQ(IndexOf(port.Calls, "delete C:\\windows\\PXwNTcde.exe"), -1)
+        << "PXwNTcde marks its own copy for deletion";
+    for (const auto& call : port.Calls) {
+        const bool ours = call.find("TouchScreen") != std::string::npos || call.find("PXWNTCOM") != std::string::npos ||
+                          call.find("PXwNTcao") != std::string::npos || call.find("Veldrant") != std::string::npos;
+        EXPECT_TRUE(ours) << "not the package's: " << call;
+    }
+}
+
+TEST(Unins000Steps, OrderLetsHeldThingsGo) {
+    FakeRemoval port;
+    RunRemoval(RemovalSteps(kPlaces, true), port);
+    const auto& calls = port.Calls;
+    // The driver holds its file until its service has stopped.
+    EXPECT_LT(IndexOf(calls, "service PXWNTCOM"), IndexOf(calls, "delete C:\\windows\\system32\\drivers\\PXWNTCOM.sys"));
+    // The folder can only go after every file in it, unins000.exe last of all.
+    EXPECT_EQ(calls.back(), "restart " + kPlaces.Folder);
+    EXPECT_EQ(calls[calls.size() - 2], "restart " + kPlaces.Folder + "\\unins000.exe");
+    // Parent keys are looked at only once the product key is gone.
+    EXPECT_LT(IndexOf(calls, "key SOFTWARE\\Veldrant\\TouchScreen\\PX-K17-COM"),
+              IndexOf(calls, "key SOFTWARE\\Veldrant\\TouchScreen"));
+    EXPECT_LT(IndexOf(calls, "key SOFTWARE\\Veldrant\\TouchScreen"), IndexOf(calls, "key SOFTWARE\\Veldrant"));
+}
+
+TEST(Unins000Steps, ARunByTheUserAlsoRemovesTheUninstallerInTheWindowsFolder) {
+    FakeRemoval port;
+    RunRemoval(RemovalSteps(kPlaces, false), port);
+    EXPECT_GE(IndexOf(port.Calls, "delete C:\\windows\\PXwNTcde.exe"), 0);
+}
+
+TEST(Unins000Run, WhatCannotGoIsScheduledOrReported) {
+    struct Case {
+        const char* name;
+        std::set<std::string> held, stuck, missing, notEmpty;
+        std::vector<std::string> left;
+    };
+    const std::string cp = kPlaces.Folder + "\\PXwNTccp.exe";
+    const std::string driver = "C:\\windows\\system32\\drivers\\PXWNTCOM.sys";
+    const std::vector<Case> cases = {
+        {"held program file goes at restart", {cp}, {}, {}, {}, {}},
+        {"held and unschedulable is left", {cp}, {cp}, {}, {}, {cp}},
+        {"driver held after a failed stop", {"PXWNTCOM", driver}, {driver}, {}, {}, {"service PXWNTCOM", driver}},
+        {"already removed pieces are no failure", {}, {}, {cp, "PXWNTCOM", "PXwNTcao", kOemKey}, {}, {}},
+        {"logon entry that cannot be deleted", {"PXwNTcao"}, {}, {}, {}, {std::string("HKLM\\") + kRunKey + " PXwNTcao"}},
+        {"own folder cannot be scheduled", {}, {kPlaces.Folder}, {}, {}, {kPlaces.Folder}},
+        {"another product's vendor key stays", {}, {}, {}, {"SOFTWARE\\Veldrant"}, {}},
+    };
+    for (const auto& c : cases) {
+        FakeRemoval port;
+        port.Held = c.held;
+        port.Stuck = c.stuck;
+        port.Missing = c.missing;
+        port.NotEmpty = c.notEmpty;
+        EXPECT_EQ(RunRemoval(RemovalSteps(kPlaces, true), port), c.left) << c.name;
+        // Every step is tried whatever failed before it.
+        EXPECT_EQ(port.Calls.back(), "restart " + kPlaces.Folder) << c.name;
+        const bool vendorKeyDeleted = IndexOf(port.Calls, "key SOFTWARE\\Veldrant") >= 0;
+        EXPECT_EQ(vendorKeyDeleted, !c.notEmpty.count("SOFTWARE\\Veldrant")) << c.name;
+    }
+}
+
+TEST(Unins000Run, SilentArgument) {
+    const std::vector<std::pair<const char*, bool>> cases = {
+        {"/SILENT", true},      {"/silent", true},    {"  /Silent  ", true}, {"/X /SILENT", true},
+        {"\"/SILENT\"", true},  {"", false},          {"/SILENTLY", false},  {"a/SILENT", false},
+        {"/VERYSILENT", false}, {"SILENT", false},
+    };
+    for (const auto& [line, silent] : cases) EXPECT_EQ(IsSilent(line), silent) << '"' << line << '"';
+}
+
+TEST(Unins000Run, FolderOfTheProgram) {
+    EXPECT_EQ(FolderOf("C:\\Program Files\\TouchScreen\\unins000.exe"), "C:\\Program Files\\TouchScreen");
+    EXPECT_EQ(FolderOf("unins000.exe"), "");
+}
+
+TEST(Unins000Run, SilentRemovesWithoutAskingOrTelling) {
+    FakeRemoval port;
+    FakeDialog dialog;
+    EXPECT_EQ(RunUninstall("/SILENT", kPlaces, port, dialog), 0);
+    EXPECT_THAT(dialog.Questions, IsEmpty());
+    EXPECT_THAT(dialog.Told, IsEmpty());
+    EXPECT_EQ(port.Calls.front(), "service PXWNTCOM");
+}
+
+TEST(Unins000Run, SilentFailureShowsInTheExitCodeOnly) {
+    FakeRemoval port;
+    FakeDialog dialog;
+    port.Held = {"PXWNTCOM"};
+    EXPECT_EQ(RunUninstall("/SILENT", kPlaces, port, dialog), 1);
+    EXPECT_THAT(dialog.Told, IsEmpty());
+}
+
+TEST(Unins000Run, AskedFirstAndNoChangesNothing) {
+    FakeRemoval port;
+    FakeDialog dialog;
+    dialog.Answer = false;
+    EXPECT_EQ(RunUninstall("", kPlaces, port, dialog), 0);
+    EXPECT_EQ(dialog.Questions.size(), 1u);
+    EXPECT_THAT(port.Calls, IsEmpty());
+    EXPECT_THAT(dialog.Told, IsEmpty());
+}
+
+TEST(Unins000Run, AskedYesReportsWhatWasLeft) {
+    FakeRemoval port;
+    FakeDialog dialog;
+    const std::string cp = kPlaces.Folder + "\\PXwNTccp.exe";
+    port.Held = {cp};
+    port.Stuck = {cp};
+    EXPECT_EQ(RunUninstall("", kPlaces, port, dialog), 1);
+    ASSERT_EQ(dialog.Told.size(), 1u);
+    EXPECT_TRUE(dialog.Told[0].second);
+    EXPECT_NE(dialog.Told[0].first.find("\r\n" + cp), std::string::npos) << dialog.Told[0].first;
+
+    FakeRemoval clean;
+    FakeDialog asked;
+    EXPECT_EQ(RunUninstall("", kPlaces, clean, asked), 0);
+    ASSERT_EQ(asked.Told.size(), 1u);
+    EXPECT_FALSE(asked.Told[0].second);
+}
+
+}  // namespace
+}  // namespace px::unins
