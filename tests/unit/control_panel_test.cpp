@@ -228,9 +228,9 @@ TEST_F(ControlPanelTest, ExitClosesTheDriverAndEnds) {
 }
 
 TEST_F(ControlPanelTest, ServiceGestureNeedsTheRightButtonAndExactlyTheServiceKeys) {
-    auto service = std::make_unique<forms::Form>(forms::FormDecl{.Name = "frmMcuInfo"},
-                                                 std::vector<forms::ControlDecl>{});
-    forms::Form& info = panel.AddWindow(std::move(service));
+    forms::Form* found = panel.Window("frmMcuInfo");
+    ASSERT_NE(found, nullptr);
+    forms::Form& info = *found;
     panel.Start();
     auto& serial = panel.Main()["cmdSerialPort"];
     serial.MouseDown(forms::kLeftButton, kServiceKeys, 0, 0);
@@ -243,9 +243,9 @@ TEST_F(ControlPanelTest, ServiceGestureNeedsTheRightButtonAndExactlyTheServiceKe
     EXPECT_FALSE(panel.Main().Visible());
 }
 
-TEST_F(ControlPanelTest, ButtonsOfWindowsNotInstalledDoNothing) {
+TEST_F(ControlPanelTest, OpeningAWindowNotInstalledDoesNothing) {
     panel.Start();
-    panel.Main()["cmdCalibration"].UserClick();
+    panel.Open("frmNotInstalled", ControlPanel::Order::HideThenShow);
     EXPECT_TRUE(panel.Main().Visible());
     EXPECT_EQ(panel.Main().Pointer(), forms::MousePointer::Default);
 }
