@@ -127,7 +127,7 @@ struct ControlDecl {
     std::vector<std::string> List;
     int ListIndex = -1;
     std::string Picture;  // resource or file the picture/image shows
-    bool Border = false;  // picture boxes: the sunken 3-D frame
+    bool Border = false;  // picture boxes: the sunken 3-D frame; labels: a single line
 };
 
 class Control : public Surface {

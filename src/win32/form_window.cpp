@@ -101,6 +101,7 @@ void ControlWindow::Create(HWND parent, int id) {
             style |= SS_NOTIFY | (decl.Align == forms::Alignment::Right    ? SS_RIGHT
                                   : decl.Align == forms::Alignment::Center ? SS_CENTER
                                                                            : SS_LEFT);
+            if (decl.Border) style |= WS_BORDER;  // a label's single-line border
             break;
         case ControlKind::CommandButton: style |= WS_TABSTOP | (decl.Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON); break;
         case ControlKind::Frame: style |= BS_GROUPBOX; break;
@@ -262,6 +263,8 @@ void ControlWindow::ApplyPicture() {
     if (kind == ControlKind::Image) {
         // A missing icon shows nothing, as an empty image would.
         icon_ = pictureShown_.empty() ? nullptr : LoadIconA(owner_.Binding().Instance(), pictureShown_.c_str());
+        // The caution sign is the system's own, not one of the program's resources.
+        if (!icon_ && pictureShown_ == "IDI_WARNING") icon_ = LoadIconA(nullptr, IDI_WARNING);
         InvalidateRect(window_, nullptr, TRUE);
         return;
     }
