@@ -13,6 +13,9 @@ Target amd64-unicode
 !define RUN_KEY "Software\Microsoft\Windows\CurrentVersion\Run"
 !define ARP_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\TouchScreen PX-K17-COM"
 !define SERVICE "PXWNTCOM"
+; Until PXwNTcdi has read setup.oem the key holds the product's own name: one package can be
+; rebranded by its setup.oem alone.
+!define FIRST_VENDER_NAME "TouchScreen"
 
 Name "${PRODUCT}"
 Caption "${PRODUCT} Setup"
@@ -93,7 +96,7 @@ Section "TouchScreen"
   ${EndIf}
 
   ClearErrors
-  WriteRegStr HKLM "${OEM_KEY}" "VenderName" "${VENDOR_NAME}"
+  WriteRegStr HKLM "${OEM_KEY}" "VenderName" "${FIRST_VENDER_NAME}"
   WriteRegStr HKLM "${OEM_KEY}" "InstallPath" "$Folder"
   WriteRegStr HKLM "${OEM_KEY}" "WindowsPath" "$WINDIR"
   WriteRegStr HKLM "${OEM_KEY}" "SystemPath" "$SYSDIR"

@@ -1,0 +1,322 @@
+// The setup package in a prefix of its own (run_in_fresh_prefix.sh makes it): silent install,
+// the uninstaller answered No, then Yes. The tests run in this order and each builds on the last.
+// PXwNTcdi and PXwNTcde restart "Windows", which under Wine ends every windowed program of the
+// prefix: this console program survives it, a shared bench would not.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <tlhelp32.h>
+
+#include "e2e/e2e.hpp"
+#include "standin_client.hpp"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr char kOemKey[] = "SOFTWARE\\Veldrant\\TouchScreen\\PX-K17-COM";
+constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr char kFolder[] = "C:\\Program Files\\TouchScreen";
+constexpr char kRemovalTitle[] = "TouchScreen Software Removal";
+const char* const kOemValues[] = {"VenderName", "InstallPath", "WindowsPath", "SystemPath", "HardwareID"};
+const char* const kFolderFiles[] = {"PXwNTccp.exe", "PXwNTcao.exe", "PXwNTcrb.exe", "PXwNTcdi.exe",
+                                    "PXwNTcde.exe", "setup.oem",    "unins000.exe"};
+
+std::string Env(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+std::optional<std::string> RegistryString(const char* key, const char* name) {
+    char buffer[1024] = {};
+    DWORD size = sizeof buffer;
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_SZ | RRF_SUBKEY_WOW6464KEY, nullptr, buffer, &size) !=
+        ERROR_SUCCESS)
+        return std::nullopt;
+    return std::string(buffer);
+}
+
+bool KeyExists(const char* key) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ | KEY_WOW64_64KEY, &opened) != ERROR_SUCCESS) return false;
+    RegCloseKey(opened);
+    return true;
+}
+
+// Entries of PendingFileRenameOperations, as stored ("\??\C:\...").
+std::vector<std::string> PendingRenames() {
+    std::vector<char> buffer(64 * 1024);
+    DWORD size = static_cast<DWORD>(buffer.size());
+    if (RegGetValueA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager",
+                     "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, buffer.data(), &size) != ERROR_SUCCESS)
+        return {};
+    // Pairs of source and target; a deletion's target is an empty string.
+    std::vector<std::string> entries;
+    for (const char* at = buffer.data(); at < buffer.data() + size; at += std::strlen(at) + 1)
+        if (*at) entries.emplace_back(at);
+    return entries;
+}
+
+std::string PendingList() {
+    std::string list;
+    for (const auto& entry : PendingRenames()) list += "\n  [" + entry + "]";
+    return list.empty() ? " none" : list;
+}
+
+bool PendingDeletion(const std::string& path) {
+    const std::string wanted = Lower(path);
+    for (const auto& entry : PendingRenames()) {
+        const std::string lower = Lower(entry);
+        if (lower.size() >= wanted.size() && lower.compare(lower.size() - wanted.size(), wanted.size(), wanted) == 0)
+            return true;
+    }
+    return false;
+}
+
+// SERVICE_RUNNING etc.; nullopt when there is no such service.
+std::optional<DWORD> ServiceState(const char* name) {
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+    if (!manager) return std::nullopt;
+    std::optional<DWORD> state;
+    if (SC_HANDLE service = OpenServiceA(manager, name, SERVICE_QUERY_STATUS | SERVICE_QUERY_CONFIG)) {
+        SERVICE_STATUS status{};
+        if (QueryServiceStatus(service, &status)) state = status.dwCurrentState;
+        CloseServiceHandle(service);
+    }
+    CloseServiceHandle(manager);
+    return state;
+}
+
+DWORD ServiceStartType(const char* name) {
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+    SC_HANDLE service = manager ? OpenServiceA(manager, name, SERVICE_QUERY_CONFIG) : nullptr;
+    DWORD startType = 0xFFFFFFFF;
+    std::vector<char> buffer(8192);
+    DWORD needed = 0;
+    if (service && QueryServiceConfigA(service, reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data()),
+                                       static_cast<DWORD>(buffer.size()), &needed))
+        startType = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data())->dwStartType;
+    if (service) CloseServiceHandle(service);
+    if (manager) CloseServiceHandle(manager);
+    return startType;
+}
+
+// Id of a running process with this file name, 0 when none.
+DWORD RunningProcess(const char* exeName) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    DWORD id = 0;
+    for (BOOL more = Process32First(snapshot, &entry); more && id == 0; more = Process32Next(snapshot, &entry))
+        if (_stricmp(entry.szExeFile, exeName) == 0) id = entry.th32ProcessID;
+    CloseHandle(snapshot);
+    return id;
+}
+
+bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string WindowsFolder() {
+    char buffer[MAX_PATH] = {};
+    GetWindowsDirectoryA(buffer, MAX_PATH);
+    return buffer;
+}
+std::string DriverFile() { return WindowsFolder() + "\\system32\\drivers\\PXWNTCOM.sys"; }
+
+// Everything the package leaves behind, so that "nothing changed" is one comparison.
+struct ProductState {
+    std::map<std::string, bool> files;
+    std::map<std::string, std::optional<std::string>> values;
+    std::optional<DWORD> service;
+    bool operator==(const ProductState&) const = default;
+};
+
+ProductState ReadProductState() {
+    ProductState state;
+    for (const char* file : kFolderFiles) state.files[file] = FileExists(std::string(kFolder) + "\\" + file);
+    state.files["windows\\PXwNTcde.exe"] = FileExists(WindowsFolder() + "\\PXwNTcde.exe");
+    state.files["drivers\\PXWNTCOM.sys"] = FileExists(DriverFile());
+    for (const char* name : kOemValues) state.values[name] = RegistryString(kOemKey, name);
+    state.values["Run"] = RegistryString(kRunKey, "PXwNTcao");
+    state.service = ServiceState("PXWNTCOM");
+    return state;
+}
+
+std::optional<std::int32_t> StandinRbfWindow() {
+    try {
+        px::standin::StandinClient client;
+        return client.State().Rbf.RbfWindow;
+    } catch (const px::standin::StandinError&) {
+        return std::nullopt;
+    }
+}
+
+void Screenshot(const char* name) {
+    const auto file = e2e::ArtifactsFolder() / name;
+    EXPECT_TRUE(e2e::SaveScreenshot(file)) << file;
+    std::printf("screenshot: %s\n", file.string().c_str());
+}
+
+HWND FindButton(HWND window, const char* caption) {
+    const auto control = e2e::FindControlByText(window, caption);
+    return control ? control->window : nullptr;
+}
+
+TEST(Package, InstallsSilentlyAndPostSetupStoresTheVendorName) {
+    const std::string setup = e2e::ToWindowsPath(Env("PX_SETUP_EXE"));
+    const std::string vendor = Env("PX_VENDOR_NAME");
+    ASSERT_FALSE(setup.empty()) << "PX_SETUP_EXE not set";
+    ASSERT_FALSE(vendor.empty()) << "PX_VENDOR_NAME not set";
+
+    auto installer = e2e::Process::Start(setup, "/S");
+    const auto installed = installer.WaitForExit(60s);
+    ASSERT_TRUE(installed.has_value()) << "the installer did not finish";
+    EXPECT_EQ(*installed, 0u);
+
+    // PXwNTcdi runs last and ends with its system-modal box.
+    const HWND box = e2e::WaitForMessageBox(20s);
+    ASSERT_NE(box, nullptr) << "no final box from PXwNTcdi";
+    const auto info = e2e::ReadMessageBox(box);
+    EXPECT_EQ(info.title, "TouchScreen Driver Installation");
+    EXPECT_EQ(info.text,
+              "Setup has finished installing TouchScreen drivers and utilities on your computer.\r\n\r\n"
+              "The Windows must be restarted.");
+    EXPECT_EQ(info.icon, e2e::MessageBoxIcon::Information);
+    EXPECT_TRUE(info.topmost);
+
+    // Before the box, PXwNTcdi has replaced the package's first name with setup.oem's TITLE.
+    EXPECT_EQ(RegistryString(kOemKey, "VenderName"), vendor);
+    EXPECT_EQ(RegistryString(kOemKey, "InstallPath"), std::string(kFolder));
+    EXPECT_EQ(RegistryString(kOemKey, "WindowsPath"), WindowsFolder());
+    EXPECT_EQ(RegistryString(kOemKey, "SystemPath"), WindowsFolder() + "\\system32");
+    EXPECT_EQ(RegistryString(kOemKey, "HardwareID"), std::string("SERENUM\\PXK17COM"));
+    EXPECT_EQ(RegistryString(kRunKey, "PXwNTcao"), "\"" + std::string(kFolder) + "\\PXwNTcao.exe\"");
+    char title[256] = {};
+    GetPrivateProfileStringA("SETUP", "TITLE", "", title, sizeof title,
+                             (std::string(kFolder) + "\\setup.oem").c_str());
+    EXPECT_EQ(std::string(title), vendor);
+
+    for (const char* file : kFolderFiles) EXPECT_TRUE(FileExists(std::string(kFolder) + "\\" + file)) << file;
+    EXPECT_TRUE(FileExists(WindowsFolder() + "\\PXwNTcde.exe"));
+    EXPECT_TRUE(FileExists(DriverFile()));
+    EXPECT_EQ(ServiceState("PXWNTCOM"), std::optional<DWORD>(SERVICE_RUNNING));
+    EXPECT_EQ(ServiceStartType("PXWNTCOM"), static_cast<DWORD>(SERVICE_AUTO_START));
+    EXPECT_EQ(StandinRbfWindow(), std::optional<std::int32_t>(-1)) << "the installed driver does not answer";
+
+    ASSERT_TRUE(e2e::AnswerMessageBox(box, IDOK));
+    EXPECT_TRUE(e2e::WaitForWindowGone(box, 10s));
+    // Wine's restart runs the logon entry: PXwNTcao starts, does its work and ends by itself
+    // (while it runs it holds its file, which the removal below must find free).
+    const DWORD startup = e2e::WaitFor([] { return RunningProcess("PXwNTcao.exe"); }, 10s);
+    EXPECT_NE(startup, 0u) << "the logon entry did not start PXwNTcao";
+    EXPECT_TRUE(e2e::WaitFor([] { return RunningProcess("PXwNTcao.exe") == 0; }, 15s)) << "PXwNTcao did not end";
+}
+
+TEST(Package, RemovalAnsweredNoChangesNothing) {
+    const ProductState before = ReadProductState();
+    ASSERT_TRUE(before.service.has_value()) << "the package is not installed";
+
+    auto remover = e2e::Process::Start(WindowsFolder() + "\\PXwNTcde.exe");
+    const HWND window = e2e::WaitForTopLevelWindow(kRemovalTitle, 20s, {.processId = remover.Id()});
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(remover.WaitForInputIdle(10s));
+    Screenshot("removal-confirmation.bmp");
+    const HWND no = FindButton(window, "&No");
+    ASSERT_NE(no, nullptr);
+    e2e::PostButtonClick(no);
+    EXPECT_TRUE(remover.WaitForExit(10s).has_value());
+    EXPECT_EQ(e2e::FindMessageBox(remover.Id()), nullptr);
+    EXPECT_TRUE(ReadProductState() == before);
+    EXPECT_FALSE(PendingDeletion("\\PXWNTCde.exe"));
+}
+
+TEST(Package, RemovalAnsweredYesClosesTheRightButtonProgramAndRemovesTheProduct) {
+    const std::string rightButton = std::string(kFolder) + "\\PXwNTcrb.exe";
+    if (!FileExists(rightButton)) GTEST_SKIP() << "PXwNTcrb.exe is not in the package";
+    auto rbf = e2e::Process::Start(rightButton);
+    const auto registered = e2e::WaitFor(
+        [] {
+            const auto window = StandinRbfWindow();
+            return window && *window != -1;
+        },
+        15s);
+    ASSERT_TRUE(registered) << "PXwNTcrb did not register its window with the driver";
+
+    auto remover = e2e::Process::Start(WindowsFolder() + "\\PXwNTcde.exe");
+    const HWND window = e2e::WaitForTopLevelWindow(kRemovalTitle, 20s, {.processId = remover.Id()});
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(remover.WaitForInputIdle(10s));
+    const HWND yes = FindButton(window, "&Yes");
+    ASSERT_NE(yes, nullptr);
+    e2e::PostButtonClick(yes);
+
+    // The close request reaches PXwNTcrb before the progress window shows and unins000 stops
+    // the driver, so the record reads -1 while the device is still there.
+    std::optional<std::int32_t> last;
+    for (int i = 0; i < 1000; ++i) {
+        const auto now = StandinRbfWindow();
+        if (!now) break;
+        last = now;
+        if (*now == -1) break;
+        Sleep(5);
+    }
+    EXPECT_EQ(last, std::optional<std::int32_t>(-1)) << "RbfWindow never read -1 before the driver went";
+    EXPECT_TRUE(rbf.WaitForExit(10s).has_value()) << "PXwNTcrb is still running";
+
+    const HWND progress = e2e::WaitFor(
+        [&] {
+            const HWND shown = e2e::FindTopLevelWindow(kRemovalTitle, {.processId = remover.Id()});
+            return shown && e2e::FindControlByText(shown, "Removing files from your system...") ? shown : nullptr;
+        },
+        10s);
+    EXPECT_NE(progress, nullptr) << "no progress window";
+    if (progress) {
+        Sleep(300);  // let it paint
+        Screenshot("removal-progress.bmp");
+    }
+
+    // unins000 has ended (otherwise the box would be a "Fail to remove files!" one) and the
+    // uninstaller has paused its ten seconds.
+    const HWND box = e2e::WaitForMessageBox(40s, remover.Id());
+    ASSERT_NE(box, nullptr) << "no final box from PXwNTcde";
+    const auto info = e2e::ReadMessageBox(box);
+    EXPECT_EQ(info.title, kRemovalTitle);
+    EXPECT_EQ(info.text,
+              "Removal is complete to uninstall TouchScreen drivers and utilities.\r\n\r\n"
+              "The Windows must be restarted.");
+    EXPECT_EQ(info.icon, e2e::MessageBoxIcon::Information);
+    EXPECT_TRUE(info.topmost);
+
+    const ProductState after = ReadProductState();
+    for (const char* file : {"PXwNTccp.exe", "PXwNTcao.exe", "PXwNTcrb.exe", "PXwNTcdi.exe", "PXwNTcde.exe", "setup.oem"})
+        EXPECT_FALSE(after.files.at(file)) << file << " is still there";
+    EXPECT_FALSE(after.files.at("drivers\\PXWNTCOM.sys"));
+    for (const char* name : kOemValues) EXPECT_FALSE(after.values.at(name).has_value()) << name;
+    EXPECT_FALSE(KeyExists(kOemKey));
+    EXPECT_FALSE(after.values.at("Run").has_value());
+    EXPECT_FALSE(after.service.has_value()) << "service PXWNTCOM still exists";
+    EXPECT_TRUE(PendingDeletion(std::string(kFolder) + "\\unins000.exe")) << "pending:" << PendingList();
+    // PXwNTcde is running from the Windows folder: it goes at the restart.
+    EXPECT_TRUE(after.files.at("windows\\PXwNTcde.exe"));
+    EXPECT_TRUE(PendingDeletion(WindowsFolder() + "\\PXWNTCde.exe"));
+
+    ASSERT_TRUE(e2e::AnswerMessageBox(box, IDOK));
+    EXPECT_TRUE(remover.WaitForExit(15s).has_value());
+}
+
+}  // namespace
