@@ -24,7 +24,8 @@ std::unique_ptr<Form> SettingsForm(const char* name, const char* caption, double
 std::vector<ControlDecl> HeaderControls() {
     return {
         {.Name = "lblOemTitle", .Kind = ControlKind::Label, .Caption = "Vender", .Left = 480, .Top = 420,
-         .Width = 3570, .Height = 390, .ForeColor = kRed, .TextFont = kTitleFont, .Transparent = true},
+         .Width = 3570, .Height = 390, .ForeColor = kRed, .TextFont = kTitleFont, .Transparent = true,
+         .AutoSize = true},  // a long vendor name must not be cut off
         {.Name = "lblSystem", .Kind = ControlKind::Label, .Caption = "System", .Left = 480, .Top = 900,
          .Width = 3105, .Height = 195, .ForeColor = kBlue, .TextFont = kBoldFont, .Transparent = true,
          .AutoSize = true},
