@@ -388,8 +388,9 @@ LRESULT ControlWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_CTLCOLOREDIT:
         case WM_CTLCOLORLISTBOX:
         case WM_CTLCOLORSCROLLBAR:
-            // What a frame's own controls tell their parent belongs to the form.
-            if (kind == ControlKind::Frame) return owner_.HandleMessage(message, wParam, lParam);
+            // What the controls inside a frame or picture box tell their parent belongs to the form.
+            if (kind == ControlKind::Frame || kind == ControlKind::PictureBox)
+                return owner_.HandleMessage(message, wParam, lParam);
             break;
         default: break;
     }

@@ -553,6 +553,27 @@ TEST_F(FormBindingTest, ExceptionsInHandlersComeOutOfDoEventsNotTheWindowProcedu
     EXPECT_NO_THROW(binding.DoEvents());
 }
 
+TEST(FormBindingContainerTest, ControlsInAPictureBoxClickAndTakeTheirColoursLikeTheFormsOwn) {
+    FormBinding binding;
+    std::vector<ControlDecl> controls;
+    controls.push_back(Decl("picBar", ControlKind::PictureBox, "", 0, 0, 4500, 1500));
+    controls.push_back(Decl("cmdIn", ControlKind::CommandButton, "In", 150, 150, 1200, 375));
+    controls.back().Container = "picBar";
+    controls.push_back(Decl("lblIn", ControlKind::Label, "", 1500, 150, 1200, 375));
+    controls.back().Container = "picBar", controls.back().BackColor = forms::Rgb(255, 255, 0);
+    Form form(TestForm("frmContainer"), std::move(controls));
+    int clicks = 0;
+    form["cmdIn"].Click = [&] { ++clicks; };
+    binding.Attach(form);
+    form.Show();
+    binding.DoEvents();
+    SendMessageA(binding.WindowOf(form["cmdIn"]), BM_CLICK, 0, 0);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(PixelOf(binding.WindowOf(form["lblIn"]), 5, 5), RGB(255, 255, 0));
+    form.Unload();
+    binding.DoEvents();
+}
+
 TEST(FormBindingLoopTest, RunMessageLoopReturnsWhenTheLastFormIsUnloaded) {
     FormBinding binding;
     Form form{TestForm("frmOnly"), {}};

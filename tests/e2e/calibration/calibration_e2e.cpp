@@ -1,0 +1,120 @@
+// The calibration run of the real control panel under Wine, the stand-in playing a panel whose
+// raw coordinates are a known linear function of the screen pixel.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <optional>
+
+#include "e2e/message_box.hpp"
+#include "e2e/screenshot.hpp"
+#include "service_session.hpp"
+
+namespace {
+
+using namespace std::chrono_literals;
+using service::CodesSent;
+
+// The bench panel: raw X = 64 + 7/8 px, raw Y = 80 + 11/10 py (integer parts).
+std::int16_t RawX(int px) { return static_cast<std::int16_t>(64 + px * 7 / 8); }
+std::int16_t RawY(int py) { return static_cast<std::int16_t>(80 + py * 11 / 10); }
+
+// Cross-mark centres on the 1024 x 768 bench screen.
+const POINT kCentres[] = {{15, 15}, {1006, 15}, {1006, 750}, {15, 750}};
+
+const char kCompleteText[] =
+    "CALIBRATION IS COMPLETE.\r\rFor test, touch on the screen and check cursor position.\r"
+    "To save new calibration, click Yes button.\rTo restore old calibration, click No button.";
+
+class CalibrationE2E : public ::testing::Test {
+protected:
+    void SetUp() override {
+        standin.Reset();
+        auto block = standin.Block();
+        block.CalXMin = 11, block.CalXMax = 1001, block.CalYMin = 22, block.CalYMax = 990;
+        block.ScreenWidth = 1024, block.ScreenHeight = 768;
+        standin.WriteBlock(block);
+        process.emplace(e2e::Process::Start(service::kProgram));
+        main = e2e::WaitForTopLevelWindow(service::kTitle, 10s, {process->Id(), false});
+        ASSERT_NE(main, nullptr);
+    }
+    void TearDown() override {
+        standin.Lift();
+        standin.Reset();
+    }
+
+    // Touches the four marks; returns when the keep question is up.
+    HWND CalibrateFourCorners(bool screenshotAtFirstTarget = false) {
+        HWND window = service::OpenCalibration(*process, main, standin);
+        EXPECT_NE(window, nullptr);
+        if (!window) return nullptr;
+        if (screenshotAtFirstTarget) {
+            Sleep(300);
+            e2e::SaveScreenshot(e2e::ArtifactsFolder() / "calibration-target1.bmp");
+        }
+        for (const POINT& p : kCentres)
+            EXPECT_TRUE(service::HoldUntilCaptured(standin, RawX(p.x), RawY(p.y))) << p.x << "," << p.y;
+        HWND box = e2e::WaitForMessageBox(10s, process->Id());
+        EXPECT_NE(box, nullptr);
+        return box;
+    }
+    void ExitProgram() {
+        EXPECT_TRUE(e2e::WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 5000ms));
+        auto exit = e2e::FindControlByText(main, "E&xit");
+        ASSERT_TRUE(exit);
+        e2e::PostButtonClick(exit->window);
+        EXPECT_TRUE(process->WaitForExit(10s).has_value());
+    }
+    void ExpectCalibration(int xMin, int xMax, int yMin, int yMax) {
+        const auto block = standin.Block();
+        EXPECT_EQ(block.CalXMin, xMin);
+        EXPECT_EQ(block.CalXMax, xMax);
+        EXPECT_EQ(block.CalYMin, yMin);
+        EXPECT_EQ(block.CalYMax, yMax);
+    }
+
+    px::standin::StandinClient standin;
+    std::optional<e2e::Process> process;
+    HWND main = nullptr;
+};
+
+// Captures X 77/944 and Y 96/905. Pushed out by 868/992 x 16 = 14 and 810/736 x 16 = 17.61:
+// X 63..958, Y 78..923 — the panel's own edges (64..960, 80..924) to within two units.
+TEST_F(CalibrationE2E, FourMarksAndYesLeaveTheNewEdgesInTheDriver) {
+    HWND box = CalibrateFourCorners(true);
+    ASSERT_NE(box, nullptr);
+    const auto info = e2e::ReadMessageBox(box);
+    EXPECT_EQ(info.title, "TouchScreen Calibration");
+    EXPECT_EQ(info.text, kCompleteText);
+    // The new edges are in force while the question is open.
+    ExpectCalibration(63, 958, 78, 923);
+    EXPECT_TRUE(e2e::AnswerMessageBox(box, IDYES));
+    ExitProgram();
+    ExpectCalibration(63, 958, 78, 923);
+    EXPECT_EQ(CodesSent(standin), (std::vector<std::int32_t>{5, 5, 5, 5, 0}));
+}
+
+TEST_F(CalibrationE2E, NoPutsTheOldEdgesBack) {
+    HWND box = CalibrateFourCorners();
+    ASSERT_NE(box, nullptr);
+    ExpectCalibration(63, 958, 78, 923);
+    EXPECT_TRUE(e2e::AnswerMessageBox(box, IDNO));
+    ExitProgram();
+    ExpectCalibration(11, 1001, 22, 990);
+}
+
+TEST_F(CalibrationE2E, EscapeAndYesBreakOffWithCodeFour) {
+    HWND window = service::OpenCalibration(*process, main, standin);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(service::HoldUntilCaptured(standin, RawX(15), RawY(15)));
+    e2e::PostKey(window, VK_ESCAPE);
+    HWND box = e2e::WaitForMessageBox(10s, process->Id());
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(e2e::ReadMessageBox(box).text, "Are you sure you want to break calibration?");
+    EXPECT_TRUE(e2e::AnswerMessageBox(box, IDYES));
+    EXPECT_TRUE(e2e::WaitForWindowGone(window, 10s));
+    ExitProgram();
+    EXPECT_EQ(CodesSent(standin), (std::vector<std::int32_t>{5, 0, 4}));
+    ExpectCalibration(11, 1001, 22, 990);
+}
+
+}  // namespace
