@@ -6,6 +6,7 @@
 
 #include "main_window.hpp"
 #include "mcu_info.hpp"
+#include "test_board.hpp"
 #include "window_utils.hpp"
 
 namespace px {
@@ -382,6 +383,7 @@ void InstallCalibrationWindow(ControlPanel& panel) {
 
 void InstallServiceWindows(ControlPanel& panel) {
     InstallCalibrationWindow(panel);
+    InstallTestBoard(panel);
     InstallMcuInfoWindow(panel);
 }
 

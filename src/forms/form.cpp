@@ -34,6 +34,7 @@ void Control::Reset() {
     list_ = decl_.List;
     listIndex_ = decl_.ListIndex;
     picture_ = decl_.Picture;
+    border_ = decl_.Border;
     figures_.clear();
 }
 
@@ -62,6 +63,11 @@ void Control::SetForeColor(Color c) {
 void Control::SetBackColor(Color c) {
     if (backColor_ == c) return;
     backColor_ = c;
+    Changed();
+}
+void Control::SetBorder(bool on) {
+    if (border_ == on) return;
+    border_ = on;
     Changed();
 }
 void Control::Move(double left, double top, double width, double height) {

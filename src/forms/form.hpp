@@ -152,6 +152,8 @@ public:
     Color BackColor() const { return backColor_; }
     void SetBackColor(Color c);
     const forms::Font& TextFont() const { return font_; }
+    bool Border() const { return border_; }
+    void SetBorder(bool on);
     double Left() const { return left_; }
     double Top() const { return top_; }
     double Width() const { return width_; }
@@ -212,6 +214,7 @@ private:
     std::vector<std::string> list_;
     int listIndex_ = -1;
     std::string picture_;
+    bool border_ = false;
 };
 
 struct FormDecl {

@@ -162,6 +162,7 @@ void ControlWindow::Apply() {
         InvalidateRect(window_, nullptr, TRUE);
     }
     if ((IsWindowEnabled(window_) != FALSE) != control_.Enabled()) EnableWindow(window_, control_.Enabled());
+    ApplyBorder();
     ApplyGeometry();
     const bool shown = (GetWindowLongPtrA(window_, GWL_STYLE) & WS_VISIBLE) != 0;
     if (shown != control_.Visible()) {
@@ -192,6 +193,16 @@ void ControlWindow::ApplyText() {
         MapWindowPoints(HWND_DESKTOP, parent_, reinterpret_cast<POINT*>(&r), 2);
         RedrawUnder(r);
     }
+}
+
+void ControlWindow::ApplyBorder() {
+    if (control_.Kind() != ControlKind::Label) return;
+    const LONG_PTR style = GetWindowLongPtrA(window_, GWL_STYLE);
+    if (((style & WS_BORDER) != 0) == control_.Border()) return;
+    SetWindowLongPtrA(window_, GWL_STYLE, control_.Border() ? (style | WS_BORDER) : (style & ~WS_BORDER));
+    SetWindowPos(window_, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ERASE);
 }
 
 void ControlWindow::ApplyGeometry() {

@@ -38,6 +38,7 @@ private:
     bool OwnsMouse() const;
     void ApplyText();
     void ApplyGeometry();
+    void ApplyBorder();
     void ApplyValue();
     void ApplyList();
     void ApplyPicture();

@@ -70,6 +70,9 @@ inline bool HoldUntilCaptured(px::standin::StandinClient& standin, std::int16_t 
         taken = e2e::WaitFor([&] { return captured() > before; }, 100ms);
     }
     standin.Lift();
+    // The run must see the lift before the next touch, or it would still wait for it.
+    const auto polls = ReportPolls(standin);
+    e2e::WaitFor([&] { return ReportPolls(standin) > polls + 20; }, 2000ms);
     return taken;
 }
 

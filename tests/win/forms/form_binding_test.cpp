@@ -574,6 +574,15 @@ TEST(FormBindingContainerTest, ControlsInAPictureBoxClickAndTakeTheirColoursLike
     binding.DoEvents();
 }
 
+TEST_F(FormBindingTest, LabelBorderComesAndGoesWithTheModel) {
+    const auto bordered = [&] { return (GetWindowLongPtrA(Window("lblTeal"), GWL_STYLE) & WS_BORDER) != 0; };
+    EXPECT_FALSE(bordered());
+    form["lblTeal"].SetBorder(true);
+    EXPECT_TRUE(bordered());
+    form["lblTeal"].SetBorder(false);
+    EXPECT_FALSE(bordered());
+}
+
 TEST(FormBindingLoopTest, RunMessageLoopReturnsWhenTheLastFormIsUnloaded) {
     FormBinding binding;
     Form form{TestForm("frmOnly"), {}};
