@@ -1,10 +1,16 @@
 #include "window_utils.hpp"
 
 #include <cmath>
+#include <limits>
 
 namespace px {
 
 long RoundHalfEven(double value) {
+    // Out-of-range sizes saturate instead of overflowing the conversion.
+    constexpr double kLow = static_cast<double>(std::numeric_limits<long>::min());
+    constexpr double kHigh = static_cast<double>(std::numeric_limits<long>::max());
+    if (!(value > kLow)) return std::numeric_limits<long>::min();
+    if (!(value < kHigh)) return std::numeric_limits<long>::max();
     const double floor = std::floor(value);
     const double diff = value - floor;
     double result = floor;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "fakes.hpp"
 #include "window_utils.hpp"
 
@@ -35,6 +38,12 @@ TEST(RoundHalfEven, TiesGoToEven) {
     EXPECT_EQ(RoundHalfEven(2.51), 3);
     EXPECT_EQ(RoundHalfEven(-1.5), -2);
     EXPECT_EQ(RoundHalfEven(-2.5), -2);
+}
+
+TEST(RoundHalfEven, SaturatesOutsideTheRangeOfLong) {
+    EXPECT_EQ(RoundHalfEven(1e300), std::numeric_limits<long>::max());
+    EXPECT_EQ(RoundHalfEven(-1e300), std::numeric_limits<long>::min());
+    EXPECT_EQ(RoundHalfEven(std::nan("")), std::numeric_limits<long>::min());
 }
 
 TEST(CenterIcon, KeepsHalfTwips) {
