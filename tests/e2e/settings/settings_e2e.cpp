@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -251,6 +252,10 @@ TEST_F(SettingsE2E, HiddenWindowsWorkOnceTheirButtonsAreAvailable) {
 
     HWND sensitivity = OpenFromMain("&Touch Sensitivity");
     ASSERT_NE(sensitivity, nullptr);
+    const auto controls = e2e::ListControls(sensitivity);
+    EXPECT_TRUE(std::any_of(controls.begin(), controls.end(), [](const e2e::ControlInfo& c) {
+        return c.className == "Static" && c.text.empty() && (c.style & WS_BORDER) != 0;
+    })) << "the test box has a single-line border";
     Scroll(sensitivity, 0, 127);
     EXPECT_TRUE(Shows(sensitivity, " 127"));
     Screenshot("frmSensitivity");
