@@ -41,7 +41,7 @@ Form MakeRemovalForm() {
                      .Width = 5295, .Height = 390, .ForeColor = kBlack, .TextFont = kBoldFont,
                      .Transparent = true},
                     {.Name = "shpRemoval", .Kind = ControlKind::Shape, .Left = 480, .Top = 2580, .Width = 6015,
-                     .Height = 30, .BackColor = kLightGrey},
+                     .Height = 30, .ForeColor = SystemColor(16), .BackColor = kLightGrey},
                     {.Name = "cmdYes", .Kind = ControlKind::CommandButton, .Caption = "&Yes", .Left = 1800,
                      .Top = 3000, .Width = 1215, .Height = 435},
                     {.Name = "cmdNo", .Kind = ControlKind::CommandButton, .Caption = "&No", .Left = 3960, .Top = 3000,

@@ -156,6 +156,18 @@ TEST_F(ControlPanelE2E, WithoutTheDriverItSaysSoAndEnds) {
     ExpectFatalBox(process, "TouchScreen Control Panel", "Fail to open PXWNTCOM.sys!");
     auto start = e2e::RunAndCapture("sc start PXWNTCOM", 20s);
     EXPECT_EQ(start.exitCode, std::optional<DWORD>(0)) << start.output;
+    // The tests after this one need the device back, not only the service started.
+    const bool back = e2e::WaitFor(
+        [] {
+            try {
+                px::standin::StandinClient probe;
+                return true;
+            } catch (const std::exception&) {
+                return false;
+            }
+        },
+        10000ms);
+    EXPECT_TRUE(back);
 }
 
 }  // namespace
