@@ -40,7 +40,7 @@ std::unique_ptr<Form> MakeMcuInfoForm() {
                      .Container = "picIcon", .Picture = "IDI_PRODUCT"},
                     {.Name = "lblOemTitle", .Kind = ControlKind::Label, .Caption = "Vender", .Left = 480, .Top = 480,
                      .Width = 3570, .Height = 390, .ForeColor = Rgb(255, 0, 0), .TextFont = kTitleFont,
-                     .Transparent = true},
+                     .Transparent = true, .AutoSize = true},
                     {.Name = "lblSystem", .Kind = ControlKind::Label, .Caption = "System", .Left = 480, .Top = 960,
                      .Width = 4275, .Height = 195, .ForeColor = Rgb(0, 0, 255), .TextFont = kBoldFont,
                      .Transparent = true, .AutoSize = true},
