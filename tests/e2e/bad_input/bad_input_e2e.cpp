@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <cstring>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,6 +23,10 @@ using namespace std::chrono_literals;
 
 const char kProgram[] = "C:\\Program Files\\TouchScreen\\PXwNTccp.exe";
 const char kTitle[] = " TouchScreen Control Panel #PX-K17-COM";
+const char kOemPath[] = "SOFTWARE\\Veldrant\\TouchScreen\\PX-K17-COM";
+const char* const kOemNames[] = {"VenderName", "InstallPath", "WindowsPath", "SystemPath", "HardwareID"};
+const char kRbfProgram[] = "C:\\Program Files\\TouchScreen\\PXwNTcrb.exe";
+const char kRbfTitle[] = " TouchScreen Right-Button #PX-K17-COM";
 
 bool IsSettingRequest(std::uint32_t code) {
     return (code >= IOCTL_TOUCH_SET_PORT_IRQS && code <= IOCTL_TOUCH_SET_POWER_DOWN &&
@@ -188,6 +194,144 @@ TEST_F(BadInputE2E, EveryRequestFailingAtStartLeavesThePanelRunning) {
         EXPECT_TRUE(process->WaitForExit(10s).has_value());
         process.reset();
     }
+}
+
+// The five OEM values as they were, type and bytes, put back exactly (absent ones deleted).
+class SavedOemKey {
+public:
+    SavedOemKey() {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kOemPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+        for (const char* name : kOemNames) {
+            DWORD size = 0, type = 0;
+            if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) continue;
+            std::string data(size, '\0');
+            if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) ==
+                ERROR_SUCCESS)
+                values_[name] = {type, data.substr(0, size)};
+        }
+        RegCloseKey(key);
+    }
+    ~SavedOemKey() {
+        HKEY key = nullptr;
+        if (RegCreateKeyA(HKEY_LOCAL_MACHINE, kOemPath, &key) != ERROR_SUCCESS) return;
+        for (const char* name : kOemNames) {
+            const auto found = values_.find(name);
+            if (found == values_.end()) {
+                RegDeleteValueA(key, name);
+                continue;
+            }
+            const auto& [type, data] = found->second;
+            RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
+                           static_cast<DWORD>(data.size()));
+        }
+        RegCloseKey(key);
+    }
+    bool Complete() const { return values_.size() == std::size(kOemNames); }
+
+private:
+    std::map<std::string, std::pair<DWORD, std::string>> values_;
+};
+
+enum class OemDamage { Missing, ExpandSz, Dword, Empty, Long };
+
+void Damage(const char* name, OemDamage damage, const std::string& longText) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, kOemPath, &key), ERROR_SUCCESS);
+    const DWORD number = 1;
+    const char expand[] = "%SystemRoot%";
+    switch (damage) {
+        case OemDamage::Missing: RegDeleteValueA(key, name); break;
+        case OemDamage::ExpandSz:
+            RegSetValueExA(key, name, 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(expand), sizeof expand);
+            break;
+        case OemDamage::Dword:
+            RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+            break;
+        case OemDamage::Empty: RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1); break;
+        case OemDamage::Long:
+            RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(longText.c_str()),
+                           static_cast<DWORD>(longText.size() + 1));
+            break;
+    }
+    RegCloseKey(key);
+}
+
+TEST_F(BadInputE2E, OemValueMissingOrOfAnotherTypeIsFatalWhileEmptyAndLongOnesStart) {
+    const std::string longText(5000, 'V');
+    struct Case {
+        OemDamage Damage;
+        const char* Label;
+        bool Fatal;
+    };
+    const Case cases[] = {{OemDamage::Missing, "missing", true},
+                          {OemDamage::ExpandSz, "REG_EXPAND_SZ", true},
+                          {OemDamage::Dword, "REG_DWORD", true},
+                          {OemDamage::Empty, "empty", false},
+                          {OemDamage::Long, "5000 characters", false}};
+    for (const char* name : kOemNames)
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << name << " " << c.Label);
+            SavedOemKey saved;
+            ASSERT_TRUE(saved.Complete()) << "the bench's OEM key lacks a value";
+            Damage(name, c.Damage, longText);
+            process.emplace(e2e::Process::Start(kProgram));
+            if (c.Fatal) {
+                HWND box = e2e::WaitForMessageBox(10s, process->Id());
+                ASSERT_NE(box, nullptr);
+                const auto info = e2e::ReadMessageBox(box, 0ms);
+                EXPECT_EQ(info.title, kTitle);
+                EXPECT_EQ(info.text, "Fail to load data from Register File!");
+                EXPECT_TRUE(e2e::AnswerMessageBox(box, IDOK));
+                EXPECT_TRUE(process->WaitForExit(10s).has_value());
+                EXPECT_EQ(standin.State().OpenHandles, 1) << "the driver is not opened";
+            } else {
+                main = e2e::WaitForTopLevelWindow(kTitle, 10s, {process->Id(), false});
+                ASSERT_NE(main, nullptr);
+                ExpectStillRunning();
+                if (std::strcmp(name, "VenderName") == 0 && c.Damage == OemDamage::Long) {
+                    EXPECT_TRUE(e2e::FindControlByText(main, longText).has_value()) << "the long vendor name shows";
+                }
+                Click(main, "E&xit");
+                EXPECT_TRUE(process->WaitForExit(10s).has_value());
+            }
+            process.reset();
+        }
+}
+
+TEST_F(BadInputE2E, RightButtonProgramActsOnItsThreeMessagesAndReportsEveryOther) {
+    process.emplace(e2e::Process::Start(kRbfProgram));
+    ASSERT_TRUE(e2e::WaitFor([&] { return standin.State().Rbf.RbfWindow != -1; }, 10000ms));
+    const HWND rbf = reinterpret_cast<HWND>(static_cast<INT_PTR>(standin.State().Rbf.RbfWindow));
+    ASSERT_TRUE(IsWindow(rbf));
+    DWORD_PTR result = 1;
+    for (WPARAM w = 0x0FF0; w <= 0x1010; ++w) {
+        if (w == 4110) continue;  // it ends the program: last
+        SCOPED_TRACE(testing::Message() << std::hex << "wParam 0x" << w);
+        if (w == 4096 || w == 4097) {
+            ASSERT_NE(SendMessageTimeoutA(rbf, WM_USER, w, 0, SMTO_ABORTIFHUNG, 5000, &result), 0);
+            EXPECT_EQ(result, 0u);
+            EXPECT_EQ(IsWindowVisible(rbf) != FALSE, w == 4097);
+            continue;
+        }
+        // The box is modal inside the window procedure: post, so the test is free to answer it.
+        ASSERT_TRUE(PostMessageA(rbf, WM_USER, w, 0x2A));
+        HWND box = e2e::WaitForMessageBox(5s, process->Id());
+        ASSERT_NE(box, nullptr);
+        const auto info = e2e::ReadMessageBox(box, 0ms);
+        char hex[16];
+        std::snprintf(hex, sizeof hex, "%X", static_cast<unsigned>(w));
+        EXPECT_EQ(info.text, std::string("RBF_WndProc Fail! wParam=") + hex + "h, lParam=2Ah");
+        EXPECT_EQ(info.title, kRbfTitle);
+        EXPECT_TRUE(e2e::AnswerMessageBox(box, IDOK));
+        EXPECT_TRUE(e2e::WaitForWindowGone(box, 5s));
+        EXPECT_TRUE(process->IsRunning());
+    }
+    EXPECT_TRUE(IsWindowVisible(rbf));
+    EXPECT_EQ(standin.State().Rbf.RbfWindow, static_cast<std::int32_t>(reinterpret_cast<INT_PTR>(rbf)));
+    ASSERT_NE(SendMessageTimeoutA(rbf, WM_USER, 4110, 0, SMTO_ABORTIFHUNG, 5000, &result), 0);
+    EXPECT_TRUE(process->WaitForExit(10s).has_value());
+    EXPECT_EQ(standin.State().Rbf.RbfWindow, -1);
 }
 
 }  // namespace
