@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Runs the DPI tests once per DPI in a Wine prefix made for them alone and removed afterwards:
+# the DPI is prefix-wide and the other tests share the bench prefix at 96.
+# usage: run_dpi_rounds.sh WORKDIR BUILDDIR TEST_EXE ARTIFACTS
+set -euo pipefail
+work=$1 build=$2 tests=$3 artifacts=$4
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/../../../scripts/lib/bench.sh"
+source "$here/../../../scripts/lib/standin.sh"
+
+mkdir -p "$work" "$artifacts"
+export WINEPREFIX="$work/wineprefix"
+logs="$work/logs"
+rm -rf "$WINEPREFIX" "$logs"
+mkdir -p "$logs"
+
+# Whatever still runs from this prefix is ours; wineserver -k can leave winedevice behind.
+kill_prefix_leftovers() {
+  local pid
+  for pid in $(pgrep -f '\.exe' || true); do
+    if { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
+      kill "$pid" 2>/dev/null || true
+    fi
+  done
+}
+
+finish() {
+  local status=$?
+  { wineserver -k; wineserver -w; } >>"$logs/teardown.log" 2>&1 || true
+  kill_prefix_leftovers
+  bench_down
+  rm -rf "$WINEPREFIX"
+  exit $status
+}
+trap finish EXIT
+
+bench_display  # the caller's display when there is one
+started=$(date +%s)
+wineboot -i >"$logs/wineboot.log" 2>&1 || true
+wineserver -w || true
+wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$logs/wineboot.log" 2>&1
+wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Times New Roman' /t REG_SZ \
+  /d 'Liberation Serif' /f >>"$logs/wineboot.log" 2>&1
+wineserver -w || true
+wineserver -p
+standin_install "$build"
+echo "dpi: prefix ready in $(( $(date +%s) - started )) s"
+
+status=0
+for dpi in 96 120 144; do
+  wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$dpi" /f >>"$logs/reg.log" 2>&1
+  # The DPI is read when the server's first process starts; the stand-in is auto-start.
+  wineserver -k || true
+  wineserver -w || true
+  wineserver -p
+  standin_wait_device "$logs" || { status=1; continue; }
+  round=0
+  # Output to a file: a pipe to CTest could be held open by the prefix's desktop process.
+  PX_EXPECTED_DPI=$dpi PX_E2E_ARTIFACTS="$artifacts/$dpi" wine "$tests" >"$logs/tests-$dpi.log" 2>&1 || round=$?
+  echo "dpi: ---- $dpi DPI ----"
+  cat "$logs/tests-$dpi.log"
+  (( round == 0 )) || status=1
+done
+exit $status
