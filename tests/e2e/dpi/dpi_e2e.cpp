@@ -223,6 +223,54 @@ TEST_F(DpiE2E, ControlPanelWindowsKeepTheirTwipsGeometryAndTheirLabelsFit) {
     EXPECT_TRUE(process.WaitForExit(10s).has_value());
 }
 
+// The cross marks are placed in pixels, not twips: the first sits in a 32-pixel red square at the
+// surface's corner with its centre lines 15 pixels in, whatever the DPI.
+TEST_F(DpiE2E, CalibrationCrossMarksStaySixteenPixelsIn) {
+    e2e::Process process = e2e::Process::Start(std::string(kFolder) + "PXwNTccp.exe");
+    HWND main = e2e::WaitForTopLevelWindow(kPanelTitle, 10s, {process.Id(), false});
+    ASSERT_NE(main, nullptr);
+    process.WaitForInputIdle(10s);
+    Click(main, "&Calibration");
+    HWND window = e2e::WaitForTopLevelWindow("Calibration", 10s, {process.Id(), false});
+    ASSERT_NE(window, nullptr);
+    HWND surface = nullptr;
+    LONG largest = 0;
+    for (const auto& c : e2e::ListControls(window)) {
+        const LONG area = (c.screenRect.right - c.screenRect.left) * (c.screenRect.bottom - c.screenRect.top);
+        if (c.className == "PxSurface" && area > largest) surface = c.window, largest = area;
+    }
+    ASSERT_NE(surface, nullptr);
+    POINT origin{0, 0};
+    ClientToScreen(surface, &origin);
+
+    const COLORREF kRed = RGB(255, 0, 0), kBlack = RGB(0, 0, 0);
+    const struct {
+        int x, y;
+        COLORREF colour;
+        bool same;
+    } probes[] = {
+        {15, 7, kBlack, true},   // vertical centre line
+        {7, 15, kBlack, true},   // horizontal centre line
+        {31, 7, kRed, true},     // the square's right side
+        {7, 31, kRed, true},     // its bottom
+        {23, 7, kRed, false},    // inside the square: neither line nor side
+        {23, 7, kBlack, false},
+        {40, 15, kBlack, false}, // the lines end at the square
+    };
+    HDC screen = GetDC(nullptr);
+    const auto allAsDrawn = [&] {
+        for (const auto& p : probes)
+            if ((GetPixel(screen, origin.x + p.x, origin.y + p.y) == p.colour) != p.same) return false;
+        return true;
+    };
+    e2e::WaitFor(allAsDrawn, 5000ms);  // painted on the expose after mapping
+    for (const auto& p : probes)
+        EXPECT_EQ(GetPixel(screen, origin.x + p.x, origin.y + p.y) == p.colour, p.same)
+            << "pixel " << p.x << "," << p.y << " is " << std::hex << GetPixel(screen, origin.x + p.x, origin.y + p.y);
+    ReleaseDC(nullptr, screen);
+    process.Kill();
+}
+
 TEST_F(DpiE2E, RightButtonWindowSitsInTheWorkAreasCornerWithA600TwipsInside) {
     STARTUPINFOA startup{sizeof(startup)};
     startup.dwFlags = STARTF_USESHOWWINDOW;
