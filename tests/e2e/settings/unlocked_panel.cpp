@@ -2,24 +2,13 @@
 // available, so the tests can reach the windows behind them. Not a product program.
 #include <windows.h>
 
-#include "form_binding.hpp"
 #include "main_window.hpp"
-#include "win32_ports.hpp"
+#include "win32_suite.hpp"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    px::win32::DeviceApi device;
-    px::win32::RegistryApi registry;
-    px::win32::UiApi ui;
-    px::win32::ProcessApi process;
-    px::win32::WindowMessageApi windows;
-    px::win32::WindowSearchApi search("settings_unlocked_panel");
-    px::win32::FileApi files;
-    px::win32::PictureApi pictures;
-    px::win32::ClockApi clock;
-    px::win32::FormBinding binding;
-    px::win32::BindingEvents events(binding);
-
-    px::ControlPanel panel({device, registry, ui, process, windows, search, files, pictures, events, clock});
+    px::win32::Win32Suite suite("settings_unlocked_panel");
+    auto& binding = suite.binding;
+    px::ControlPanel panel(suite.Ports());
     for (px::forms::Form* form : panel.Windows()) binding.Attach(*form);
     px::forms::Form& serial = *panel.Window("frmSerialPort");
     auto load = serial.Load;
