@@ -1,5 +1,6 @@
 #include "about_window.hpp"
 
+#include "running_copy.hpp"
 #include "window_utils.hpp"
 
 namespace px {
@@ -62,6 +63,25 @@ void CenterIconIn(Form& form) {
 void CenterFormOnScreen(Form& form) {
     const auto p = CenterWindow(form.Screen().Width, form.Screen().Height, form.Width(), form.Height());
     form.Move(p.Left, p.Top, form.Width(), form.Height());
+}
+
+bool PassStartChecks(Form& main, WindowSearchPort& search, UiPort& ui, OemRecord& oem) {
+    if (search.PreviousInstance()) {
+        const WindowHandle running = FindRunningCopy(search, main.NativeHandle, main.Caption());
+        if (running != 0)
+            search.BringToFront(running);
+        else
+            ShowErrorBox(ui, kRunningText, main.Caption());
+        return false;
+    }
+    main.SetPointer(MousePointer::Hourglass);
+    const bool oemLoaded = oem.LoadOemData();
+    main.SetPointer(MousePointer::Default);
+    if (!oemLoaded) {
+        ShowErrorBox(ui, kOemLoadFailureText, main.Caption());
+        return false;
+    }
+    return true;
 }
 
 void WireAboutWindow(Form& about, std::function<WindowHeader()> header, std::function<void()> returnToMain) {

@@ -6,9 +6,12 @@
 
 #include "form.hpp"
 #include "ports.hpp"
+#include "registry_store.hpp"
 
 namespace px {
 
+inline constexpr char kRunningText[] =
+    "Application is running!\r\rPlease find and select the running window from Taskbar.";
 inline constexpr char kCopyrightLine[] = "Copyright (C) 1998-2026 Veldrant Corporation. All rights reserved.";
 
 forms::Form MakeAboutForm();
@@ -24,6 +27,10 @@ struct WindowHeader {
 double PictureInnerWidth(const forms::Control& picture, const forms::ScreenMetrics& screen);
 double PictureInnerHeight(const forms::Control& picture, const forms::ScreenMetrics& screen);
 void CenterIconIn(forms::Form& form);
+
+// What every main window checks as it loads: no other copy running (the running one is brought
+// forward, or the user is told), and the OEM data present. False when the program must end.
+bool PassStartChecks(forms::Form& main, WindowSearchPort& search, UiPort& ui, OemRecord& oem);
 void CenterFormOnScreen(forms::Form& form);
 
 // Wires the About window: header copied from its owner at each load; closing returns.

@@ -1,6 +1,5 @@
 #include "main_window.hpp"
 
-#include "running_copy.hpp"
 #include "summaries.hpp"
 #include "window_utils.hpp"
 
@@ -192,21 +191,7 @@ void ControlPanel::LoadMain() {
     auto& system = main_["lblSystem"];
     system.SetCaption(system.Caption() + kVersionSuffix);
 
-    if (ports_.Search.PreviousInstance()) {
-        const WindowHandle running = FindRunningCopy(ports_.Search, main_.NativeHandle, main_.Caption());
-        if (running != 0)
-            ports_.Search.BringToFront(running);
-        else
-            ShowErrorBox(ports_.Ui, kRunningText, main_.Caption());
-        EndProgram();
-        return;
-    }
-
-    main_.SetPointer(MousePointer::Hourglass);
-    const bool oemLoaded = oem_.LoadOemData();
-    main_.SetPointer(MousePointer::Default);
-    if (!oemLoaded) {
-        ShowErrorBox(ports_.Ui, kOemLoadFailureText, main_.Caption());
+    if (!PassStartChecks(main_, ports_.Search, ports_.Ui, oem_)) {
         EndProgram();
         return;
     }

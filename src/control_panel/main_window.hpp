@@ -16,8 +16,6 @@ namespace px {
 inline constexpr char kControlPanelTitle[] = " TouchScreen Control Panel #PX-K17-COM";
 inline constexpr char kControlPanelProgram[] = "PXwNTccp";
 inline constexpr char kVersionSuffix[] = "K306.COM";
-inline constexpr char kRunningText[] =
-    "Application is running!\r\rPlease find and select the running window from Taskbar.";
 
 // Right-button press on Exit or Serial Port with exactly these keys held opens the service windows.
 inline constexpr int kServiceKeys = forms::kShiftMask | forms::kCtrlMask;
