@@ -1,17 +1,20 @@
 // Soak benchmark (not a test): repeats what users do all day and prints whether handles and
 // window objects come back to where they started.
-// usage: soak_bench [window rounds=200] [panel starts=100] [arm rounds=1000]   (under the bench)
+// usage: soak_bench [window rounds=200] [panel starts=100] [arm rounds=1000] [calibrations=50]
+//        (under the bench)
 #include <windows.h>
-#include <psapi.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "e2e/message_box.hpp"
 #include "e2e/process.hpp"
 #include "e2e/wait.hpp"
 #include "e2e/windows.hpp"
+#include "object_counts.hpp"
+#include "service_session.hpp"
 #include "standin_client.hpp"
 
 namespace {
@@ -23,36 +26,26 @@ const char kPanel[] = "C:\\Program Files\\TouchScreen\\PXwNTccp.exe";
 const char kRbf[] = "C:\\Program Files\\TouchScreen\\PXwNTcrb.exe";
 const char kTitle[] = " TouchScreen Control Panel #PX-K17-COM";
 
-// Zero means "not reported": a running GUI program always holds handles and GDI objects, but
-// Wine answers these queries for other processes with nothing.
 struct Counts {
-    DWORD Handles = 0, Gdi = 0, User = 0;
-    SIZE_T PrivateKb = 0;
-    unsigned Device = 0;
+    soak::ObjectCounts Objects;
+    long Device = 0;
 };
 
 Counts Measure(HANDLE process, px::standin::StandinClient& standin) {
-    Counts c;
-    if (!GetProcessHandleCount(process, &c.Handles)) c.Handles = 0;
-    c.Gdi = GetGuiResources(process, GR_GDIOBJECTS);
-    c.User = GetGuiResources(process, GR_USEROBJECTS);
-    PROCESS_MEMORY_COUNTERS_EX memory{};
-    if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory))
-        c.PrivateKb = memory.PrivateUsage / 1024;
-    c.Device = standin.State().OpenHandles;
-    return c;
+    return {soak::CountObjects(process), static_cast<long>(standin.State().OpenHandles)};
 }
 
-std::string Pair(unsigned long long before, unsigned long long after) {
-    if (before == 0 && after == 0) return "n/a";
-    return std::to_string(before) + " -> " + std::to_string(after);
+std::string Pair(long before, long after) {
+    if (before < 0 || after < 0) return "n/a";
+    return std::to_string(before) + " -> " + std::to_string(after) + (before == after ? "" : " (!)");
 }
 
 void Print(const char* what, const Counts& before, const Counts& after, int rounds, double seconds) {
-    std::printf("%-24s rounds %5d  %7.1f ms/round  handles %s  GDI %s  USER %s  private KB %s  device handles %s\n",
-                what, rounds, rounds ? seconds * 1000 / rounds : 0.0, Pair(before.Handles, after.Handles).c_str(),
-                Pair(before.Gdi, after.Gdi).c_str(), Pair(before.User, after.User).c_str(),
-                Pair(before.PrivateKb, after.PrivateKb).c_str(), Pair(before.Device, after.Device).c_str());
+    std::printf("%-26s rounds %5d  %7.1f ms/round  handles %s  GDI %s  %s %s  device handles %s\n", what, rounds,
+                rounds ? seconds * 1000 / rounds : 0.0, Pair(before.Objects.Handles, after.Objects.Handles).c_str(),
+                Pair(before.Objects.Gdi, after.Objects.Gdi).c_str(), after.Objects.UserAreWindows ? "windows" : "USER",
+                Pair(before.Objects.User, after.Objects.User).c_str(), Pair(before.Device, after.Device).c_str());
+    std::fflush(stdout);
 }
 
 bool Click(HWND parent, const char* caption) {
@@ -74,6 +67,7 @@ int main(int argc, char** argv) {
     const int windowRounds = argc > 1 ? std::atoi(argv[1]) : 200;
     const int starts = argc > 2 ? std::atoi(argv[2]) : 100;
     const int arms = argc > 3 ? std::atoi(argv[3]) : 1000;
+    const int calibrations = argc > 4 ? std::atoi(argv[4]) : 50;
     px::standin::StandinClient standin;
     standin.Reset();
 
@@ -109,17 +103,56 @@ int main(int argc, char** argv) {
         panel.WaitForExit(10s);
     }
 
-    // Control panel starts.
+    // Control panel starts: every copy must hold what the first held, and give the driver back.
     {
-        const auto before = Measure(GetCurrentProcess(), standin);
+        Counts first, last;
+        const long deviceBefore = standin.State().OpenHandles;
         const auto start = Clock::now();
         for (int i = 0; i < starts; ++i) {
             auto panel = e2e::Process::Start(kPanel);
             HWND main = VisibleTop(panel.Id(), kTitle);
+            if (main && (i == 0 || i == starts - 1)) {
+                panel.WaitForInputIdle(5s);
+                (i == 0 ? first : last) = Measure(panel.Handle(), standin);
+            }
             if (!main || !Click(main, "E&xit") || !panel.WaitForExit(10s))
                 return std::printf("start %d failed\n", i + 1), 1;
         }
-        Print("control panel starts", before, Measure(GetCurrentProcess(), standin), starts, Seconds(start));
+        first.Device = deviceBefore;
+        last.Device = standin.State().OpenHandles;
+        Print("control panel starts", first, last, starts, Seconds(start));
+    }
+
+    // Four-point calibrations with a finger fed through the stand-in, kept and refused in turn.
+    {
+        auto block = standin.Block();
+        block.ScreenWidth = 1024, block.ScreenHeight = 768;
+        standin.WriteBlock(block);
+        auto panel = e2e::Process::Start(kPanel);
+        HWND main = VisibleTop(panel.Id(), kTitle);
+        if (!main) return std::puts("control panel did not start"), 1;
+        // The bench's screen is 1024 x 768: marks 15 px in from each corner.
+        const POINT marks[] = {{15, 15}, {1006, 15}, {1006, 750}, {15, 750}};
+        const auto calibrate = [&](int round) {
+            standin.ClearJournal();
+            if (!service::OpenCalibration(panel, main, standin)) return false;
+            for (const POINT& p : marks)
+                if (!service::HoldUntilCaptured(standin, static_cast<std::int16_t>(64 + p.x * 7 / 8),
+                                                static_cast<std::int16_t>(80 + p.y * 11 / 10)))
+                    return false;
+            HWND box = e2e::WaitForMessageBox(10s, panel.Id());
+            if (!box || !e2e::AnswerMessageBox(box, round % 2 ? IDNO : IDYES)) return false;
+            return e2e::WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 5000ms);
+        };
+        if (!calibrate(0)) return std::puts("calibration did not complete"), 1;
+        const auto before = Measure(panel.Handle(), standin);
+        const auto start = Clock::now();
+        for (int i = 1; i <= calibrations; ++i)
+            if (!calibrate(i)) return std::printf("calibration %d failed\n", i), 1;
+        Print("calibrations", before, Measure(panel.Handle(), standin), calibrations, Seconds(start));
+        Click(main, "E&xit");
+        panel.WaitForExit(10s);
+        standin.Reset();
     }
 
     // Right-button program: arm by its button, disarm by a key press on it.
