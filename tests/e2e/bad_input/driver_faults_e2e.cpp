@@ -366,6 +366,7 @@ TEST_F(DriverFaultsE2E, ServiceStoppedUnderThePanelAndTheRightButtonProgram) {
         ExpectNoBox(*panel);
         ASSERT_TRUE(Click(window, "&OK"));
         ASSERT_TRUE(MainShowsAgain());
+        EXPECT_TRUE(Shows(main, "Power Down When Idel  2 Min. ")) << "the line shows the panel's own block";
         if (m.RbfArmed) {
             // No touch can come any more; a click on the window ends the wait.
             ASSERT_TRUE(e2e::PostMouseClick(button, POINT{5, 5}, e2e::MouseButton::Right));
