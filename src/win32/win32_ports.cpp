@@ -1,5 +1,7 @@
 #include "win32_ports.hpp"
 
+#include "bitmap_file.hpp"
+
 namespace px::win32 {
 
 DeviceHandle DeviceApi::Open(const std::string& path) {
@@ -94,6 +96,20 @@ void WindowSearchApi::BringToFront(WindowHandle window) {
 }
 
 bool PictureApi::BitmapSize(const std::string& path, int& width, int& height) {
+    // The loader takes a file cut short, or one whose header claims more pixels than it holds,
+    // and makes a black or screen-wide picture of it: look at the file first.
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER fileSize{};
+    char head[kBitmapHeadBytes];
+    DWORD read = 0;
+    const bool headRead = ::GetFileSizeEx(file, &fileSize) && ::ReadFile(file, head, sizeof head, &read, nullptr);
+    ::CloseHandle(file);
+    if (!headRead || !BitmapFileHoldsItsPixels(std::string_view(head, read),
+                                               static_cast<std::uint64_t>(fileSize.QuadPart)))
+        return false;
+
     HANDLE image = ::LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);
     if (!image) return false;
     BITMAP info{};

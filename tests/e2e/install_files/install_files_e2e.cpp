@@ -390,9 +390,17 @@ struct BitmapCase {
 
 TEST_F(InstallFilesE2E, SupportButtonWithAnUnreadableBitmapOpensAbout) {
     const auto& install = InstallInto(TempFolder(L"px-vendor-bmp"));
+    const std::string real = BitmapFile(120, 60, RGB(0, 160, 80), RGB(200, 0, 200));
+    std::string tooWide = real;
+    reinterpret_cast<BITMAPINFOHEADER*>(tooWide.data() + sizeof(BITMAPFILEHEADER))->biWidth = 30000;
     const BitmapCase cases[] = {
         {"zero bytes", "", false},
         {"random bytes", RandomBytes(4096, 5), false},
+        // Wine's loader takes these three: a black box, or a window 30,000 pixels wide whose OK
+        // lies far off the screen.
+        {"headers only", real.substr(0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)), false},
+        {"cut to half", real.substr(0, real.size() / 2), false},
+        {"width claiming more pixels than the file holds", tooWide, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
