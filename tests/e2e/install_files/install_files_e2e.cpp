@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <optional>
@@ -429,9 +431,16 @@ TEST_F(InstallFilesE2E, SupportWindowShowsAValidBitmapSizedToIt) {
     const HWND support = ClickSupport();
     ASSERT_NE(support, nullptr);
     EXPECT_EQ(e2e::WindowText(support), kPanelTitle);
+    // At 15 twips a pixel: 60 twips (4 pixels) above the bitmap, 120 (8) between it and OK,
+    // 120 below OK, which is 495 twips (33 pixels) high.
     RECT client{};
     GetClientRect(support, &client);
     EXPECT_EQ(client.right - client.left, width);
+    EXPECT_EQ(client.bottom - client.top, height + 20 + 33);
+    const auto ok = ButtonOf(support, "&OK");
+    ASSERT_TRUE(ok.has_value());
+    EXPECT_EQ(ok->parentClientRect.top, 4 + height + 8);
+    EXPECT_LE(std::abs((ok->parentClientRect.left + ok->parentClientRect.right) - width), 1) << "OK not centred";
     std::optional<e2e::ControlInfo> shown;
     for (const auto& control : e2e::ListControls(support))
         if (control.screenRect.right - control.screenRect.left == width &&
@@ -461,6 +470,23 @@ bool ListedIn(const std::wstring& parent, const std::wstring& name) {
     return listed;
 }
 
+std::string Ansi(const std::wstring& text) {
+    const int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string result(size, '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), result.data(), size, nullptr,
+                        nullptr);
+    return result;
+}
+
+std::wstring OemStringW(const wchar_t* name) {
+    wchar_t data[1024] = {};
+    DWORD size = sizeof data;
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kOemPath, name, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
+        return L"(missing)";
+    return data;
+}
+
 // The programs are ANSI: the folder name must survive the round trip through the code page.
 bool FitsTheAnsiCodePage(const std::wstring& text) {
     BOOL lost = FALSE;
@@ -471,6 +497,7 @@ bool FitsTheAnsiCodePage(const std::wstring& text) {
 TEST_F(InstallFilesE2E, FolderWithBlanksAndAccentedLettersServesEveryProgram) {
     const std::wstring parent = L"C:\\Program Files";
     const std::wstring name = L"Touch \u00C9cran \u00DC";
+    std::printf("ANSI code page %u\n", GetACP());
     ASSERT_TRUE(FitsTheAnsiCodePage(name)) << "code page " << GetACP();
     const auto& install = InstallInto(parent + L"\\" + name);
     ASSERT_TRUE(ListedIn(parent, name));
@@ -523,10 +550,13 @@ TEST_F(InstallFilesE2E, FolderWithBlanksAndAccentedLettersServesEveryProgram) {
     }
     {
         SCOPED_TRACE("PXwNTcdi reads setup.oem there");
+        // The file is in the code page too, and so is a vendor name with accents.
         SetOemString(L"VenderName", L"Vendor Before Setup");
-        ASSERT_TRUE(WriteBytes(install.File(L"setup.oem"), "[SETUP]\r\nTITLE=Accent Folder Vendor\r\n"));
+        const std::wstring vendor = L"\u00C9cran Syst\u00E8mes";
+        ASSERT_TRUE(FitsTheAnsiCodePage(vendor));
+        ASSERT_TRUE(WriteBytes(install.File(L"setup.oem"), "[SETUP]\r\nTITLE=" + Ansi(vendor) + "\r\n"));
         RunPostSetupToTheFinalBox(install.ExeUtf8(L"PXwNTcdi.exe"));
-        EXPECT_EQ(OemStringA("VenderName"), std::optional<std::string>("Accent Folder Vendor"));
+        EXPECT_EQ(OemStringW(L"VenderName"), vendor);
         EndPostSetup();
     }
 }
