@@ -113,7 +113,9 @@ int main(int argc, char** argv) {
             HWND main = VisibleTop(panel.Id(), kTitle);
             if (main && (i == 0 || i == starts - 1)) {
                 panel.WaitForInputIdle(5s);
-                (i == 0 ? first : last) = Measure(panel.Handle(), standin);
+                const auto counts = Measure(panel.Handle(), standin);
+                if (i == 0) first = counts;
+                if (i == starts - 1) last = counts;
             }
             if (!main || !Click(main, "E&xit") || !panel.WaitForExit(10s))
                 return std::printf("start %d failed\n", i + 1), 1;
@@ -142,7 +144,10 @@ int main(int argc, char** argv) {
                     return false;
             HWND box = e2e::WaitForMessageBox(10s, panel.Id());
             if (!box || !e2e::AnswerMessageBox(box, round % 2 ? IDNO : IDYES)) return false;
-            return e2e::WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 5000ms);
+            // The main window shows again just before the calibration window goes.
+            return e2e::WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 5000ms) &&
+                   e2e::WaitFor([&] { return !e2e::FindTopLevelWindow("Calibration", {panel.Id(), true}); }, 5000ms) &&
+                   panel.WaitForInputIdle(5s);
         };
         if (!calibrate(0)) return std::puts("calibration did not complete"), 1;
         const auto before = Measure(panel.Handle(), standin);
