@@ -315,8 +315,9 @@ TEST_F(DriverFaultsE2E, CalibrationWithFailingRequestsNeverClaimsAFailedCalibrat
 // The stand-in's service stopped while the programs hold the device. Under Wine 8, `sc stop`
 // succeeds at once (about 0.1 s) although the control panel and the right-button program have
 // it open: the driver is unloaded, new opens fail with error 2, and every request on a handle
-// opened before fails at once with error 5 — nothing blocks. After `sc start`
-// the old handles still lead nowhere; only handles opened afterwards reach the driver.
+// opened before fails at once with error 5 — nothing blocks. After `sc start` the old handles
+// still lead nowhere, only handles opened afterwards reach the driver, and the right-button
+// registration starts again at -1.
 
 struct StopMoment {
     const char* Name;
@@ -409,6 +410,7 @@ TEST_F(DriverFaultsE2E, ServiceStoppedUnderThePanelAndTheRightButtonProgram) {
         // Nothing of what was done while the driver was gone reached it.
         EXPECT_EQ(DifferingBytes(standin->Block(), before), "");
         EXPECT_EQ(standin->State().OpenHandles, 1) << "only the test's own handle";
+        EXPECT_EQ(standin->State().Rbf.RbfWindow, -1);
         ASSERT_NE(StartPanel(kProgram), nullptr);
         ExpectNoBox(*panel);
         EXPECT_TRUE(Shows(main, "Disable Power Down Function"));
