@@ -25,8 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const unsigned info = Le(head, 14, 4);
     const bool core = info == 12;
     if (!core && (head.size() < 54 || (Le(head, 30, 4) != 0 && Le(head, 30, 4) != 3))) return 0;
-    const __int128 width = core ? Le(head, 18, 2) : static_cast<int>(Le(head, 18, 4));
-    const __int128 height = core ? Le(head, 20, 2) : static_cast<int>(Le(head, 22, 4));
+    // Each branch cast on its own: a conditional would turn the signed height unsigned.
+    const __int128 width = core ? static_cast<__int128>(Le(head, 18, 2)) : static_cast<std::int32_t>(Le(head, 18, 4));
+    const __int128 height = core ? static_cast<__int128>(Le(head, 20, 2)) : static_cast<std::int32_t>(Le(head, 22, 4));
     const __int128 bits = Le(head, core ? 24 : 28, 2);
     const __int128 rows = height < 0 ? -height : height;
     FUZZ_CHECK(width > 0 && rows > 0);
