@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "e2e/message_box.hpp"
+#include "oem_key.hpp"
 #include "e2e/process.hpp"
 #include "e2e/wait.hpp"
 #include "e2e/windows.hpp"
@@ -23,8 +24,8 @@ using namespace std::chrono_literals;
 
 const char kProgram[] = "C:\\Program Files\\TouchScreen\\PXwNTccp.exe";
 const char kTitle[] = " TouchScreen Control Panel #PX-K17-COM";
-const char kOemPath[] = "SOFTWARE\\Veldrant\\TouchScreen\\PX-K17-COM";
-const char* const kOemNames[] = {"VenderName", "InstallPath", "WindowsPath", "SystemPath", "HardwareID"};
+const char* const kOemPath = bench::kOemKeyPathA;
+const auto& kOemNames = bench::kOemValueNames;
 const char kRbfProgram[] = "C:\\Program Files\\TouchScreen\\PXwNTcrb.exe";
 const char kRbfTitle[] = " TouchScreen Right-Button #PX-K17-COM";
 
@@ -207,43 +208,6 @@ TEST_F(BadInputE2E, EveryRequestFailingAtStartLeavesThePanelRunning) {
     }
 }
 
-// The five OEM values as they were, type and bytes, put back exactly (absent ones deleted).
-class SavedOemKey {
-public:
-    SavedOemKey() {
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kOemPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-        for (const char* name : kOemNames) {
-            DWORD size = 0, type = 0;
-            if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) continue;
-            std::string data(size, '\0');
-            if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) ==
-                ERROR_SUCCESS)
-                values_[name] = {type, data.substr(0, size)};
-        }
-        RegCloseKey(key);
-    }
-    ~SavedOemKey() {
-        HKEY key = nullptr;
-        if (RegCreateKeyA(HKEY_LOCAL_MACHINE, kOemPath, &key) != ERROR_SUCCESS) return;
-        for (const char* name : kOemNames) {
-            const auto found = values_.find(name);
-            if (found == values_.end()) {
-                RegDeleteValueA(key, name);
-                continue;
-            }
-            const auto& [type, data] = found->second;
-            RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
-                           static_cast<DWORD>(data.size()));
-        }
-        RegCloseKey(key);
-    }
-    bool Complete() const { return values_.size() == std::size(kOemNames); }
-
-private:
-    std::map<std::string, std::pair<DWORD, std::string>> values_;
-};
-
 enum class OemDamage { Missing, ExpandSz, Dword, Empty, Long };
 
 void Damage(const char* name, OemDamage damage, const std::string& longText) {
@@ -283,7 +247,7 @@ TEST_F(BadInputE2E, OemValueMissingOrOfAnotherTypeIsFatalWhileEmptyAndLongOnesSt
     for (const char* name : kOemNames)
         for (const auto& c : cases) {
             SCOPED_TRACE(testing::Message() << name << " " << c.Label);
-            SavedOemKey saved;
+            bench::SavedOemKey saved;
             ASSERT_TRUE(saved.Complete()) << "the bench's OEM key lacks a value";
             Damage(name, c.Damage, longText);
             process.emplace(e2e::Process::Start(kProgram));

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "e2e/message_box.hpp"
+#include "oem_key.hpp"
 #include "e2e/process.hpp"
 #include "e2e/wait.hpp"
 #include "e2e/windows.hpp"
@@ -16,7 +17,7 @@ using namespace std::chrono_literals;
 
 const char kProgram[] = "C:\\Program Files\\TouchScreen\\PXwNTccp.exe";
 const char kTitle[] = " TouchScreen Control Panel #PX-K17-COM";
-const char kOemPath[] = "SOFTWARE\\Veldrant\\TouchScreen\\PX-K17-COM";
+const char* const kOemPath = bench::kOemKeyPathA;
 
 class ControlPanelE2E : public ::testing::Test {
 protected:
@@ -103,32 +104,6 @@ TEST_F(ControlPanelE2E, AboutOpensFromTheIconAndTheButtonAndReturns) {
     EXPECT_TRUE(process.WaitForExit(10s).has_value());
 }
 
-class SavedOemKey {
-public:
-    SavedOemKey() {
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kOemPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-        for (const char* name : {"VenderName", "InstallPath", "WindowsPath", "SystemPath", "HardwareID"}) {
-            char data[1024];
-            DWORD size = sizeof data, type = 0;
-            if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS)
-                values_[name] = std::string(data, size);
-        }
-        RegCloseKey(key);
-    }
-    ~SavedOemKey() {
-        HKEY key = nullptr;
-        if (RegCreateKeyA(HKEY_LOCAL_MACHINE, kOemPath, &key) != ERROR_SUCCESS) return;
-        for (const auto& [name, data] : values_)
-            RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.data()),
-                           static_cast<DWORD>(data.size()));
-        RegCloseKey(key);
-    }
-
-private:
-    std::map<std::string, std::string> values_;
-};
-
 void ExpectFatalBox(e2e::Process& process, const std::string& title, const std::string& text) {
     HWND box = e2e::WaitForMessageBox(10s, process.Id());
     ASSERT_NE(box, nullptr);
@@ -142,7 +117,7 @@ void ExpectFatalBox(e2e::Process& process, const std::string& title, const std::
 }
 
 TEST_F(ControlPanelE2E, WithoutTheOemValuesItSaysSoAndEnds) {
-    SavedOemKey saved;
+    bench::SavedOemKey saved;
     RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kOemPath, "HardwareID");
     e2e::Process process = e2e::Process::Start(kProgram);
     ExpectFatalBox(process, kTitle, "Fail to load data from Register File!");

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "e2e/message_box.hpp"
+#include "oem_key.hpp"
 #include "e2e/process.hpp"
 #include "e2e/wait.hpp"
 #include "e2e/windows.hpp"
@@ -25,7 +26,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const wchar_t kOemPath[] = L"SOFTWARE\\Veldrant\\TouchScreen\\PX-K17-COM";
+const wchar_t* const kOemPath = bench::kOemKeyPath;
 const wchar_t kInstalled[] = L"C:\\Program Files\\TouchScreen";
 const char kPanelTitle[] = " TouchScreen Control Panel #PX-K17-COM";
 const char kInstallationTitle[] = "TouchScreen Driver Installation";
@@ -43,45 +44,6 @@ std::string Utf8(const std::wstring& text) {
                         nullptr);
     return result;
 }
-
-// The OEM key as the bench left it, every value with its type, put back when the test ends.
-class SavedOemKey {
-public:
-    SavedOemKey() {
-        HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kOemPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-        for (const wchar_t* name : {L"VenderName", L"InstallPath", L"WindowsPath", L"SystemPath", L"HardwareID"}) {
-            std::vector<BYTE> data(16384);
-            DWORD size = static_cast<DWORD>(data.size()), type = 0;
-            if (RegQueryValueExW(key, name, nullptr, &type, data.data(), &size) == ERROR_SUCCESS) {
-                data.resize(size);
-                values_[name] = {type, data};
-            } else {
-                values_[name] = std::nullopt;
-            }
-        }
-        RegCloseKey(key);
-    }
-    ~SavedOemKey() {
-        HKEY key = nullptr;
-        if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kOemPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-            ERROR_SUCCESS)
-            return;
-        for (const auto& [name, value] : values_) {
-            if (value)
-                RegSetValueExW(key, name.c_str(), 0, value->first, value->second.data(),
-                               static_cast<DWORD>(value->second.size()));
-            else
-                RegDeleteValueW(key, name.c_str());
-        }
-        RegCloseKey(key);
-    }
-    SavedOemKey(const SavedOemKey&) = delete;
-    SavedOemKey& operator=(const SavedOemKey&) = delete;
-
-private:
-    std::map<std::wstring, std::optional<std::pair<DWORD, std::vector<BYTE>>>> values_;
-};
 
 void SetOemString(const wchar_t* name, const std::wstring& value) {
     RegSetKeyValueW(HKEY_LOCAL_MACHINE, kOemPath, name, REG_SZ, value.c_str(),
@@ -310,7 +272,7 @@ protected:
     }
 
     px::standin::StandinClient standin;
-    std::optional<SavedOemKey> saved;
+    std::optional<bench::SavedOemKey> saved;
     std::optional<ScratchFolder> folder;
     std::optional<e2e::Process> process;
     HWND main = nullptr;
