@@ -13,17 +13,10 @@ namespace {
 
 using namespace std::chrono_literals;
 using service::CodesSent;
-
-// The bench panel: raw X = 64 + 7/8 px, raw Y = 80 + 11/10 py (integer parts).
-std::int16_t RawX(int px) { return static_cast<std::int16_t>(64 + px * 7 / 8); }
-std::int16_t RawY(int py) { return static_cast<std::int16_t>(80 + py * 11 / 10); }
-
-// Cross-mark centres on the 1024 x 768 bench screen.
-const POINT kCentres[] = {{15, 15}, {1006, 15}, {1006, 750}, {15, 750}};
-
-const char kCompleteText[] =
-    "CALIBRATION IS COMPLETE.\r\rFor test, touch on the screen and check cursor position.\r"
-    "To save new calibration, click Yes button.\rTo restore old calibration, click No button.";
+using service::kCompleteText;
+using service::RawX;
+using service::RawY;
+constexpr const auto& kCentres = service::kMarkCentres;
 
 class CalibrationE2E : public ::testing::Test {
 protected:

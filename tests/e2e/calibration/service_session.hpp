@@ -24,6 +24,16 @@ inline constexpr char kTitle[] = " TouchScreen Control Panel #PX-K17-COM";
 inline constexpr std::uint32_t kGetReport = 0xF2030;
 inline constexpr std::uint32_t kCalibrationCode = 0xF2040;
 
+// The bench panel: raw X = 64 + 7/8 px, raw Y = 80 + 11/10 py (integer parts), and the centres
+// of the four cross marks on the 1024 x 768 bench screen, in the order the run asks for them.
+inline std::int16_t RawX(int px) { return static_cast<std::int16_t>(64 + px * 7 / 8); }
+inline std::int16_t RawY(int py) { return static_cast<std::int16_t>(80 + py * 11 / 10); }
+inline constexpr POINT kMarkCentres[] = {{15, 15}, {1006, 15}, {1006, 750}, {15, 750}};
+
+inline constexpr char kCompleteText[] =
+    "CALIBRATION IS COMPLETE.\r\rFor test, touch on the screen and check cursor position.\r"
+    "To save new calibration, click Yes button.\rTo restore old calibration, click No button.";
+
 inline std::vector<std::int32_t> CodesSent(px::standin::StandinClient& standin) {
     std::vector<std::int32_t> codes;
     for (const auto& entry : standin.Journal()) {

@@ -133,15 +133,11 @@ int main(int argc, char** argv) {
         auto panel = e2e::Process::Start(kPanel);
         HWND main = VisibleTop(panel.Id(), kTitle);
         if (!main) return std::puts("control panel did not start"), 1;
-        // The bench's screen is 1024 x 768: marks 15 px in from each corner.
-        const POINT marks[] = {{15, 15}, {1006, 15}, {1006, 750}, {15, 750}};
         const auto calibrate = [&](int round) {
             standin.ClearJournal();
             if (!service::OpenCalibration(panel, main, standin)) return false;
-            for (const POINT& p : marks)
-                if (!service::HoldUntilCaptured(standin, static_cast<std::int16_t>(64 + p.x * 7 / 8),
-                                                static_cast<std::int16_t>(80 + p.y * 11 / 10)))
-                    return false;
+            for (const POINT& p : service::kMarkCentres)
+                if (!service::HoldUntilCaptured(standin, service::RawX(p.x), service::RawY(p.y))) return false;
             HWND box = e2e::WaitForMessageBox(10s, panel.Id());
             if (!box || !e2e::AnswerMessageBox(box, round % 2 ? IDNO : IDYES)) return false;
             // The main window shows again just before the calibration window goes.
