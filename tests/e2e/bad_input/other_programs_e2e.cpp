@@ -293,6 +293,47 @@ TEST_F(OtherProgramsE2E, StartupProgramWithARequestRefusedEndsQuietlyAndSendsNoU
         }
 }
 
+// A registration read refused once, with a button already running: the start-up program takes
+// it for none and starts another copy, which reads the registration itself, shows the first
+// button and ends. Refused for good, the new copy registers over the first and both stay.
+TEST_F(OtherProgramsE2E, StartupProgramWithTheRegistrationReadRefusedLeavesOneButtonWhenTheDriverRecovers) {
+    struct Case {
+        const char* Name;
+        std::uint32_t Refusals;
+        int Buttons;
+    };
+    const Case cases[] = {{"refused once", 1, 1}, {"refused every time", kAlways, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        rbf_e2e::KillRightButtonPrograms();
+        standin.Reset();
+        DriverHas(1);
+        rbf.emplace(e2e::Process::Start(rbf_e2e::kRbfProgram));
+        HWND first = RbfWindowOf(*rbf);
+        ASSERT_NE(first, nullptr);
+        ASSERT_EQ(Registered(), AsRecorded(first));
+        standin.FailNext(IOCTL_TOUCH_GET_RBF_WINDOW, c.Refusals);
+
+        process.emplace(e2e::Process::Start(kStartup));
+        ExpectNormalEnd(*process);
+        process.reset();
+        Sleep(1000);  // room for the second copy to come and, if it does, to go
+        std::vector<HWND> buttons;
+        for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
+            if (e2e::ClassName(w) == rbf_e2e::kRbfClass && IsWindowVisible(w)) buttons.push_back(w);
+        EXPECT_EQ(static_cast<int>(buttons.size()), c.Buttons);
+        EXPECT_TRUE(rbf->IsRunning());
+        EXPECT_TRUE(Answers(first));
+        if (c.Buttons == 1) {
+            EXPECT_EQ(Registered(), AsRecorded(first));
+        } else {
+            EXPECT_NE(Registered(), AsRecorded(first)) << "the second copy holds the registration";
+        }
+        standin.FailNext(IOCTL_TOUCH_GET_RBF_WINDOW, 0);
+        rbf.reset();
+    }
+}
+
 // The right-button program examines none of its requests either. A refused registration leaves
 // a working button that nobody can find; a refused poll leaves the wait to the user's cancel.
 TEST_F(OtherProgramsE2E, RightButtonProgramWithARequestRefusedKeepsItsButtonAndEndsOnClose) {
@@ -489,6 +530,33 @@ TEST_F(OtherProgramsE2E, PostSetupEndsWithoutARestartWhenItsOemValuesCannotBeLoa
             }
             // No setup.oem where InstallPath points: the vendor name stays.
             EXPECT_EQ(OemString("VenderName"), vendorBefore);
+            process.reset();
+            oem.reset();
+        }
+}
+
+// The uninstaller checks its values before it asks; answered No, it changes nothing.
+TEST_F(OtherProgramsE2E, UninstallerEndsBeforeItsQuestionWhenItsOemValuesCannotBeLoaded) {
+    for (const char* name : kOemNames)
+        for (const auto& damage : kDamages) {
+            SCOPED_TRACE(testing::Message() << name << " " << damage.Label);
+            oem.emplace();
+            ASSERT_TRUE(oem->Complete());
+            Apply(name, damage.Kind);
+            process.emplace(e2e::Process::Start(kRemoval));
+            if (damage.Fatal) {
+                ExpectBox(kRemovalTitle, kOemLoadFailure, e2e::MessageBoxIcon::None);
+                ExpectNormalEnd(*process);
+                EXPECT_EQ(e2e::FindTopLevelWindow(kRemovalTitle, {process->Id(), true}), nullptr);
+            } else {
+                HWND main = e2e::WaitForTopLevelWindow(kRemovalTitle, 10s, {process->Id(), false});
+                ASSERT_NE(main, nullptr);
+                EXPECT_EQ(e2e::FindMessageBox(process->Id()), nullptr);
+                auto no = e2e::FindControlByText(main, "&No");
+                ASSERT_TRUE(no);
+                e2e::PostButtonClick(no->window);
+                ExpectNormalEnd(*process);
+            }
             process.reset();
             oem.reset();
         }
