@@ -227,6 +227,7 @@ protected:
         else {
             EXPECT_EQ(info.icon, icon);
             EXPECT_FALSE(HoldsNoIcon(box));
+            EXPECT_TRUE(info.topmost) << "the stop and exclamation boxes here are system-modal";
         }
         EXPECT_TRUE(e2e::AnswerMessageBox(box, IDOK));
     }
