@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <cstring>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -16,6 +15,7 @@
 #include "e2e/process.hpp"
 #include "e2e/wait.hpp"
 #include "e2e/windows.hpp"
+#include "oem_key.hpp"
 #include "rbf_programs.hpp"
 #include "standin_client.hpp"
 
@@ -33,8 +33,8 @@ const char kSetupFinishedText[] =
     "Setup has finished installing TouchScreen drivers and utilities on your computer.\r\n\r\n"
     "The Windows must be restarted.";
 const char kOemLoadFailure[] = "Fail to load data from Register File!";
-const char kOemPath[] = "SOFTWARE\\Veldrant\\TouchScreen\\PX-K17-COM";
-const char* const kOemNames[] = {"VenderName", "InstallPath", "WindowsPath", "SystemPath", "HardwareID"};
+const char* const kOemPath = bench::kOemKeyPathA;
+const auto& kOemNames = bench::kOemValueNames;
 const char kMouseKey[] = "Control Panel\\Mouse";
 
 struct Request {
@@ -92,45 +92,6 @@ std::optional<std::string> MouseValue(const char* name) {
 void SetMouseValue(const char* name, const std::string& text) {
     RegSetKeyValueA(HKEY_CURRENT_USER, kMouseKey, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
 }
-
-// The five OEM values as they were, type and bytes, put back exactly (absent ones deleted).
-class SavedOemKey {
-public:
-    SavedOemKey() {
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kOemPath, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
-        for (const char* name : kOemNames) {
-            DWORD size = 0, type = 0;
-            if (RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) continue;
-            std::string data(size, '\0');
-            if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) ==
-                ERROR_SUCCESS)
-                values_[name] = {type, data.substr(0, size)};
-        }
-        RegCloseKey(key);
-    }
-    ~SavedOemKey() {
-        HKEY key = nullptr;
-        if (RegCreateKeyA(HKEY_LOCAL_MACHINE, kOemPath, &key) != ERROR_SUCCESS) return;
-        for (const char* name : kOemNames) {
-            const auto found = values_.find(name);
-            if (found == values_.end()) {
-                RegDeleteValueA(key, name);
-                continue;
-            }
-            const auto& [type, data] = found->second;
-            RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
-                           static_cast<DWORD>(data.size()));
-        }
-        RegCloseKey(key);
-    }
-    SavedOemKey(const SavedOemKey&) = delete;
-    SavedOemKey& operator=(const SavedOemKey&) = delete;
-    bool Complete() const { return values_.size() == std::size(kOemNames); }
-
-private:
-    std::map<std::string, std::pair<DWORD, std::string>> values_;
-};
 
 std::optional<std::string> OemString(const char* name) {
     std::vector<char> data(16384);
@@ -239,7 +200,7 @@ protected:
     px::standin::StandinClient standin;
     std::optional<e2e::Process> process;
     std::optional<e2e::Process> rbf;
-    std::optional<SavedOemKey> oem;
+    std::optional<bench::SavedOemKey> oem;
 
 private:
     std::optional<std::string> savedWidth_, savedHeight_;
