@@ -208,48 +208,14 @@ TEST_F(BadInputE2E, EveryRequestFailingAtStartLeavesThePanelRunning) {
     }
 }
 
-enum class OemDamage { Missing, ExpandSz, Dword, Empty, Long };
-
-void Damage(const char* name, OemDamage damage, const std::string& longText) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, kOemPath, &key), ERROR_SUCCESS);
-    const DWORD number = 1;
-    const char expand[] = "%SystemRoot%";
-    switch (damage) {
-        case OemDamage::Missing: RegDeleteValueA(key, name); break;
-        case OemDamage::ExpandSz:
-            RegSetValueExA(key, name, 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(expand), sizeof expand);
-            break;
-        case OemDamage::Dword:
-            RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
-            break;
-        case OemDamage::Empty: RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1); break;
-        case OemDamage::Long:
-            RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(longText.c_str()),
-                           static_cast<DWORD>(longText.size() + 1));
-            break;
-    }
-    RegCloseKey(key);
-}
-
 TEST_F(BadInputE2E, OemValueMissingOrOfAnotherTypeIsFatalWhileEmptyAndLongOnesStart) {
-    const std::string longText(5000, 'V');
-    struct Case {
-        OemDamage Damage;
-        const char* Label;
-        bool Fatal;
-    };
-    const Case cases[] = {{OemDamage::Missing, "missing", true},
-                          {OemDamage::ExpandSz, "REG_EXPAND_SZ", true},
-                          {OemDamage::Dword, "REG_DWORD", true},
-                          {OemDamage::Empty, "empty", false},
-                          {OemDamage::Long, "5000 characters", false}};
+    const std::string longText = bench::LongOemText();
     for (const char* name : kOemNames)
-        for (const auto& c : cases) {
+        for (const auto& c : bench::kOemDamages) {
             SCOPED_TRACE(testing::Message() << name << " " << c.Label);
             bench::SavedOemKey saved;
             ASSERT_TRUE(saved.Complete()) << "the bench's OEM key lacks a value";
-            Damage(name, c.Damage, longText);
+            ASSERT_TRUE(bench::DamageOemValue(name, c.Kind));
             process.emplace(e2e::Process::Start(kProgram));
             if (c.Fatal) {
                 HWND box = e2e::WaitForMessageBox(10s, process->Id());
@@ -264,7 +230,7 @@ TEST_F(BadInputE2E, OemValueMissingOrOfAnotherTypeIsFatalWhileEmptyAndLongOnesSt
                 main = e2e::WaitForTopLevelWindow(kTitle, 10s, {process->Id(), false});
                 ASSERT_NE(main, nullptr);
                 ExpectStillRunning();
-                if (std::strcmp(name, "VenderName") == 0 && c.Damage == OemDamage::Long) {
+                if (std::strcmp(name, "VenderName") == 0 && c.Kind == bench::OemDamage::Long) {
                     EXPECT_TRUE(e2e::FindControlByText(main, longText).has_value()) << "the long vendor name shows";
                 }
                 Click(main, "E&xit");

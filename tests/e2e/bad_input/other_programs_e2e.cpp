@@ -101,41 +101,6 @@ std::optional<std::string> OemString(const char* name) {
     return std::string(data.data());
 }
 
-enum class OemDamage { Missing, ExpandSz, Dword, Empty, Long };
-struct Damage {
-    OemDamage Kind;
-    const char* Label;
-    bool Fatal;  // the load fails: only the five values' presence and type count
-};
-const Damage kDamages[] = {{OemDamage::Missing, "missing", true},
-                           {OemDamage::ExpandSz, "REG_EXPAND_SZ", true},
-                           {OemDamage::Dword, "REG_DWORD", true},
-                           {OemDamage::Empty, "empty", false},
-                           {OemDamage::Long, "5000 characters", false}};
-
-void Apply(const char* name, OemDamage damage) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, kOemPath, &key), ERROR_SUCCESS);
-    const std::string longText(5000, 'V');
-    const DWORD number = 1;
-    const char expand[] = "%SystemRoot%";
-    switch (damage) {
-        case OemDamage::Missing: RegDeleteValueA(key, name); break;
-        case OemDamage::ExpandSz:
-            RegSetValueExA(key, name, 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(expand), sizeof expand);
-            break;
-        case OemDamage::Dword:
-            RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
-            break;
-        case OemDamage::Empty: RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1); break;
-        case OemDamage::Long:
-            RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(longText.c_str()),
-                           static_cast<DWORD>(longText.size() + 1));
-            break;
-    }
-    RegCloseKey(key);
-}
-
 class OtherProgramsE2E : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -405,7 +370,7 @@ TEST_F(OtherProgramsE2E, UninstallerWithARequestRefusedGoesOnToTheRemoval) {
 // of the right-button program.
 TEST_F(OtherProgramsE2E, StartupProgramEndsAtOnceWithoutItsOemValuesAndSaysSoWhenTheFolderIsUseless) {
     for (const char* name : kOemNames)
-        for (const auto& damage : kDamages) {
+        for (const auto& damage : bench::kOemDamages) {
             SCOPED_TRACE(testing::Message() << name << " " << damage.Label);
             rbf_e2e::KillRightButtonPrograms();
             standin.Reset();
@@ -413,7 +378,7 @@ TEST_F(OtherProgramsE2E, StartupProgramEndsAtOnceWithoutItsOemValuesAndSaysSoWhe
             SetMouseValue("DoubleClickWidth", "4");
             oem.emplace();
             ASSERT_TRUE(oem->Complete()) << "the bench's OEM key lacks a value";
-            Apply(name, damage.Kind);
+            ASSERT_TRUE(bench::DamageOemValue(name, damage.Kind));
 
             process.emplace(e2e::Process::Start(kStartup));
             const bool folderUseless = std::strcmp(name, "InstallPath") == 0;
@@ -445,13 +410,13 @@ TEST_F(OtherProgramsE2E, StartupProgramEndsAtOnceWithoutItsOemValuesAndSaysSoWhe
 // The right-button program reads no OEM value: whatever the key holds, it starts and closes.
 TEST_F(OtherProgramsE2E, RightButtonProgramStartsWhateverTheOemValuesHold) {
     for (const char* name : kOemNames)
-        for (const auto& damage : kDamages) {
+        for (const auto& damage : bench::kOemDamages) {
             SCOPED_TRACE(testing::Message() << name << " " << damage.Label);
             rbf_e2e::KillRightButtonPrograms();
             standin.Reset();
             oem.emplace();
             ASSERT_TRUE(oem->Complete());
-            Apply(name, damage.Kind);
+            ASSERT_TRUE(bench::DamageOemValue(name, damage.Kind));
             rbf.emplace(e2e::Process::Start(rbf_e2e::kRbfProgram));
             HWND window = RbfWindowOf(*rbf);
             ASSERT_NE(window, nullptr);
@@ -470,11 +435,11 @@ TEST_F(OtherProgramsE2E, RightButtonProgramStartsWhateverTheOemValuesHold) {
 // it reaches its final box, where it is stopped before the restart would end the bench's windows.
 TEST_F(OtherProgramsE2E, PostSetupEndsWithoutARestartWhenItsOemValuesCannotBeLoaded) {
     for (const char* name : kOemNames)
-        for (const auto& damage : kDamages) {
+        for (const auto& damage : bench::kOemDamages) {
             SCOPED_TRACE(testing::Message() << name << " " << damage.Label);
             oem.emplace();
             ASSERT_TRUE(oem->Complete());
-            Apply(name, damage.Kind);
+            ASSERT_TRUE(bench::DamageOemValue(name, damage.Kind));
             const auto vendorBefore = OemString("VenderName");
             process.emplace(e2e::Process::Start(kPostSetup));
             if (damage.Fatal) {
@@ -499,11 +464,11 @@ TEST_F(OtherProgramsE2E, PostSetupEndsWithoutARestartWhenItsOemValuesCannotBeLoa
 // The uninstaller checks its values before it asks; answered No, it changes nothing.
 TEST_F(OtherProgramsE2E, UninstallerEndsBeforeItsQuestionWhenItsOemValuesCannotBeLoaded) {
     for (const char* name : kOemNames)
-        for (const auto& damage : kDamages) {
+        for (const auto& damage : bench::kOemDamages) {
             SCOPED_TRACE(testing::Message() << name << " " << damage.Label);
             oem.emplace();
             ASSERT_TRUE(oem->Complete());
-            Apply(name, damage.Kind);
+            ASSERT_TRUE(bench::DamageOemValue(name, damage.Kind));
             process.emplace(e2e::Process::Start(kRemoval));
             if (damage.Fatal) {
                 ExpectBox(kRemovalTitle, kOemLoadFailure, e2e::MessageBoxIcon::None);
