@@ -16,12 +16,15 @@
 #include "e2e/wait.hpp"
 #include "e2e/windows.hpp"
 #include "oem_key.hpp"
+#include "mouse_settings.hpp"
 #include "rbf_programs.hpp"
 #include "standin_client.hpp"
 
 namespace {
 
 using namespace std::chrono_literals;
+using bench::MouseValue;
+using bench::SetMouseValue;
 
 const char kStartup[] = "C:\\Program Files\\TouchScreen\\PXwNTcao.exe";
 const char kStartupTitle[] = " TouchScreen System Startup #PX-K17-COM";
@@ -35,7 +38,6 @@ const char kSetupFinishedText[] =
 const char kOemLoadFailure[] = "Fail to load data from Register File!";
 const char* const kOemPath = bench::kOemKeyPathA;
 const auto& kOemNames = bench::kOemValueNames;
-const char kMouseKey[] = "Control Panel\\Mouse";
 
 struct Request {
     std::uint32_t Code;
@@ -82,16 +84,6 @@ std::string OtherFieldsDiffer(PX_PARAMETER_BLOCK a, PX_PARAMETER_BLOCK b) {
     return offsets;
 }
 
-std::optional<std::string> MouseValue(const char* name) {
-    char data[64] = {};
-    DWORD size = sizeof data;
-    if (RegGetValueA(HKEY_CURRENT_USER, kMouseKey, name, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    return std::string(data);
-}
-void SetMouseValue(const char* name, const std::string& text) {
-    RegSetKeyValueA(HKEY_CURRENT_USER, kMouseKey, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
-}
 
 std::optional<std::string> OemString(const char* name) {
     std::vector<char> data(16384);
@@ -106,8 +98,7 @@ protected:
     void SetUp() override {
         rbf_e2e::KillRightButtonPrograms();
         standin.Reset();
-        savedWidth_ = MouseValue("DoubleClickWidth");
-        savedHeight_ = MouseValue("DoubleClickHeight");
+        mouse.emplace();
     }
     void TearDown() override {
         if (process) process->Kill();
@@ -116,8 +107,7 @@ protected:
         rbf_e2e::KillRightButtonPrograms();
         standin.Reset();
         oem.reset();
-        if (savedWidth_) SetMouseValue("DoubleClickWidth", *savedWidth_);
-        if (savedHeight_) SetMouseValue("DoubleClickHeight", *savedHeight_);
+        mouse.reset();
     }
 
     // The block as a fresh logon finds it: the function switched as asked, a stale screen size.
@@ -168,7 +158,7 @@ protected:
     std::optional<bench::SavedOemKey> oem;
 
 private:
-    std::optional<std::string> savedWidth_, savedHeight_;
+    std::optional<bench::SavedDoubleClickArea> mouse;
 };
 
 // ---------------------------------------------------------------------------------------------

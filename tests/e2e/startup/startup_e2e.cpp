@@ -9,45 +9,33 @@
 #include "e2e/process.hpp"
 #include "e2e/wait.hpp"
 #include "e2e/windows.hpp"
+#include "mouse_settings.hpp"
 #include "rbf_programs.hpp"
 #include "standin_client.hpp"
 
 namespace {
 
 using namespace std::chrono_literals;
+using bench::MouseValue;
+using bench::SetMouseValue;
 
 const char kProgram[] = "C:\\Program Files\\TouchScreen\\PXwNTcao.exe";
 const char kTitle[] = " TouchScreen System Startup #PX-K17-COM";
-const char kMouseKey[] = "Control Panel\\Mouse";
 
-std::optional<std::string> MouseValue(const char* name, DWORD* type = nullptr) {
-    char data[64] = {};
-    DWORD size = sizeof data, valueType = 0;
-    if (RegGetValueA(HKEY_CURRENT_USER, kMouseKey, name, RRF_RT_ANY, &valueType, data, &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    if (type) *type = valueType;
-    return std::string(data);
-}
-
-void SetMouseValue(const char* name, const std::string& text) {
-    RegSetKeyValueA(HKEY_CURRENT_USER, kMouseKey, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
-}
 
 class StartupE2E : public ::testing::Test {
 protected:
     void SetUp() override {
         rbf_e2e::KillRightButtonPrograms();
         standin.Reset();
-        savedWidth_ = MouseValue("DoubleClickWidth");
-        savedHeight_ = MouseValue("DoubleClickHeight");
+        mouse.emplace();
         SetMouseValue("DoubleClickWidth", "4");
         SetMouseValue("DoubleClickHeight", "4");
     }
     void TearDown() override {
         rbf_e2e::KillRightButtonPrograms();
         standin.Reset();
-        if (savedWidth_) SetMouseValue("DoubleClickWidth", *savedWidth_);
-        if (savedHeight_) SetMouseValue("DoubleClickHeight", *savedHeight_);
+        mouse.reset();
     }
 
     // The block as a fresh logon finds it: the function switched as asked, a stale screen size.
@@ -70,7 +58,7 @@ protected:
     px::standin::StandinClient standin;
 
 private:
-    std::optional<std::string> savedWidth_, savedHeight_;
+    std::optional<bench::SavedDoubleClickArea> mouse;
 };
 
 TEST_F(StartupE2E, WithTheFunctionOnItWritesTheDoubleClickAreaTellsTheScreenSizeAndStartsTheButton) {
