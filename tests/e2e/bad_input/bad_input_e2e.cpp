@@ -15,6 +15,7 @@
 #include "oem_key.hpp"
 #include "e2e/process.hpp"
 #include "e2e/wait.hpp"
+#include "buttons.hpp"
 #include "e2e/windows.hpp"
 #include "standin_client.hpp"
 
@@ -34,6 +35,9 @@ bool IsSettingRequest(std::uint32_t code) {
             code != IOCTL_TOUCH_CALIBRATION_CODE) ||
            code == IOCTL_TOUCH_SET_RBF_WINDOW;
 }
+
+using bench::ButtonOf;
+using bench::Click;
 
 class BadInputE2E : public ::testing::Test {
 protected:
@@ -59,20 +63,6 @@ protected:
     }
     bool MainShowsAgain() {
         return e2e::WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 5000ms);
-    }
-    static std::optional<e2e::ControlInfo> ButtonOf(HWND window, const char* caption) {
-        for (const auto& control : e2e::ListControls(window))
-            if (_stricmp(control.className.c_str(), "Button") == 0 && control.text == caption) return control;
-        return std::nullopt;
-    }
-    static bool Click(HWND window, const char* caption) {
-        auto button = ButtonOf(window, caption);
-        if (!button) {
-            ADD_FAILURE() << "no button " << caption;
-            return false;
-        }
-        SendMessageA(button->window, BM_CLICK, 0, 0);
-        return true;
     }
     void ExpectStillRunning() {
         EXPECT_TRUE(process->IsRunning());

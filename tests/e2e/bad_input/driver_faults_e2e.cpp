@@ -16,6 +16,7 @@
 #include "e2e/message_box.hpp"
 #include "e2e/process.hpp"
 #include "e2e/wait.hpp"
+#include "buttons.hpp"
 #include "e2e/windows.hpp"
 #include "standin_client.hpp"
 
@@ -48,21 +49,9 @@ bool RunQuietly(const std::string& commandLine) {
     return run.exitCode == std::optional<DWORD>(0);
 }
 
-// Buttons, options and check boxes only: a label may carry the same words ("Fast").
-std::optional<e2e::ControlInfo> ButtonOf(HWND window, const char* caption) {
-    for (const auto& control : e2e::ListControls(window))
-        if (_stricmp(control.className.c_str(), "Button") == 0 && control.text == caption) return control;
-    return std::nullopt;
-}
-bool Click(HWND window, const char* caption) {
-    auto button = ButtonOf(window, caption);
-    if (!button) {
-        ADD_FAILURE() << "no button " << caption;
-        return false;
-    }
-    SendMessageA(button->window, BM_CLICK, 0, 0);
-    return true;
-}
+using bench::ButtonOf;
+using bench::Click;
+
 void Scroll(HWND window, int position) {
     auto bar = e2e::FindControlByClass(window, "ScrollBar", 0);
     ASSERT_TRUE(bar);
