@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "fakes.hpp"
+#include "suite_fakes.hpp"
 #include "main_window.hpp"
 
 namespace px::testing_support {
@@ -62,7 +63,7 @@ inline bool SameBytes(const DriverParameterBlock& a, const DriverParameterBlock&
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
-class SettingsTest : public ::testing::Test {
+class SettingsTest : public ::testing::Test, protected fakes::SuiteFakes {
 protected:
     static constexpr char kOemKey[] = "HKLM\\SOFTWARE\\Veldrant\\TouchScreen\\PX-K17-COM";
     static constexpr char kInstall[] = "C:\\Program Files\\TouchScreen";
@@ -96,16 +97,7 @@ protected:
 
     DriverParameterBlock stored = SampleBlock();
     WatchedDevice device;
-    fakes::FakeRegistry registry;
-    fakes::FakeUi ui;
-    fakes::FakeProcess process;
-    fakes::FakeWindows windows;
-    fakes::FakeSearch search;
-    fakes::FakeFiles files;
-    fakes::FakePictures pictures;
-    fakes::FakeEvents events;
-    fakes::FakeClock clock;
-    ControlPanel panel{SuitePorts{device, registry, ui, process, windows, search, files, pictures, events, clock}};
+    ControlPanel panel{PortsWith(device)};
 };
 
 }  // namespace px::testing_support

@@ -6,6 +6,7 @@
 
 #include "calibration.hpp"
 #include "fakes.hpp"
+#include "suite_fakes.hpp"
 #include "main_window.hpp"
 
 namespace px {
@@ -188,7 +189,7 @@ public:
     }
 };
 
-class CalibrationRunTest : public ::testing::Test {
+class CalibrationRunTest : public ::testing::Test, protected fakes::SuiteFakes {
 protected:
     void SetUp() override {
         const std::string key = "HKLM\\SOFTWARE\\Veldrant\\TouchScreen\\PX-K17-COM";
@@ -248,17 +249,8 @@ protected:
 
     DriverParameterBlock block{};
     ScriptedDevice device;
-    fakes::FakeRegistry registry;
-    fakes::FakeUi ui;
-    fakes::FakeProcess process;
-    fakes::FakeWindows windows;
-    fakes::FakeSearch search;
-    fakes::FakeFiles files;
-    fakes::FakePictures pictures;
-    fakes::FakeEvents events;
-    fakes::FakeClock clock;
     Recorder recorder;
-    ControlPanel panel{SuitePorts{device, registry, ui, process, windows, search, files, pictures, events, clock}};
+    ControlPanel panel{PortsWith(device)};
 };
 
 TEST_F(CalibrationRunTest, FourCapturesSendTheEdgesAndYesKeepsThem) {
@@ -492,30 +484,22 @@ TEST_F(CalibrationRunTest, RefusedCalibrationSaysSoAndKeepsTheOldValues) {
 TEST(CalibrationTinyScreen, SendsNothingAndSaysSo) {
     // A separate panel: the block is read at start, so the size must be in the reply first.
     ScriptedDevice device;
-    fakes::FakeRegistry registry;
+    fakes::SuiteFakes suite;
     const std::string key = "HKLM\\SOFTWARE\\Veldrant\\TouchScreen\\PX-K17-COM";
     for (const char* name : {"VenderName", "InstallPath", "WindowsPath", "SystemPath", "HardwareID"})
-        registry.SetString(key, name, "x");
+        suite.registry.SetString(key, name, "x");
     DriverParameterBlock block{};
     block.ScreenWidth = 1024;
     block.ScreenHeight = 32;
     device.Reply(IOCTL_TOUCH_GET_PARAMETERS, block);
-    fakes::FakeUi ui;
-    fakes::FakeProcess process;
-    fakes::FakeWindows windows;
-    fakes::FakeSearch search;
-    fakes::FakeFiles files;
-    fakes::FakePictures pictures;
-    fakes::FakeEvents events;
-    fakes::FakeClock clock;
-    ControlPanel panel{SuitePorts{device, registry, ui, process, windows, search, files, pictures, events, clock}};
+    ControlPanel panel{suite.PortsWith(device)};
     panel.Start();
     device.Up();
     device.FourCorners();
     panel.Main()["cmdCalibration"].UserClick();
     for (const auto& r : device.Requests) EXPECT_NE(r.Code, IOCTL_TOUCH_SET_CALIBRATION);
-    ASSERT_EQ(ui.Boxes.size(), 1u);
-    EXPECT_EQ(ui.Boxes[0].Text, "FAIL TO SET NEW CALIBRATION");
+    ASSERT_EQ(suite.ui.Boxes.size(), 1u);
+    EXPECT_EQ(suite.ui.Boxes[0].Text, "FAIL TO SET NEW CALIBRATION");
 }
 
 TEST_F(CalibrationRunTest, RightButtonProgramIsHiddenForTheRunAndShownAfter) {

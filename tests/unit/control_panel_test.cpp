@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes.hpp"
+#include "suite_fakes.hpp"
 #include "main_window.hpp"
 #include "running_copy.hpp"
 
@@ -10,7 +11,7 @@ namespace {
 const std::string kOemKey = "HKLM\\SOFTWARE\\Veldrant\\TouchScreen\\PX-K17-COM";
 const std::string kInstall = "C:\\Program Files\\TouchScreen";
 
-class ControlPanelTest : public ::testing::Test {
+class ControlPanelTest : public ::testing::Test, protected fakes::SuiteFakes {
 protected:
     void SetUp() override {
         registry.SetString(kOemKey, "VenderName", "Veldrant Touch");
@@ -36,16 +37,7 @@ protected:
     std::string Summary(const char* name) { return panel.Main()[name].Caption(); }
 
     fakes::FakeDevice device;
-    fakes::FakeRegistry registry;
-    fakes::FakeUi ui;
-    fakes::FakeProcess process;
-    fakes::FakeWindows windows;
-    fakes::FakeSearch search;
-    fakes::FakeFiles files;
-    fakes::FakePictures pictures;
-    fakes::FakeEvents events;
-    fakes::FakeClock clock;
-    ControlPanel panel{SuitePorts{device, registry, ui, process, windows, search, files, pictures, events, clock}};
+    ControlPanel panel{PortsWith(device)};
 };
 
 TEST_F(ControlPanelTest, LoadShowsTitleVendorAndTheSixSummaries) {

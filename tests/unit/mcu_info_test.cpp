@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes.hpp"
+#include "suite_fakes.hpp"
 #include "main_window.hpp"
 #include "mcu_info.hpp"
 
@@ -31,7 +32,7 @@ TEST(McuInfoLine, FormatsModeVersionAndCode) {
     }
 }
 
-class McuInfoWindowTest : public ::testing::Test {
+class McuInfoWindowTest : public ::testing::Test, protected fakes::SuiteFakes {
 protected:
     void SetUp() override {
         const std::string key = "HKLM\\SOFTWARE\\Veldrant\\TouchScreen\\PX-K17-COM";
@@ -51,16 +52,7 @@ protected:
     void RightPressOnSerialPort(int shift) { panel.Main()["cmdSerialPort"].MouseDown(forms::kRightButton, shift, 10, 10); }
 
     fakes::FakeDevice device;
-    fakes::FakeRegistry registry;
-    fakes::FakeUi ui;
-    fakes::FakeProcess process;
-    fakes::FakeWindows windows;
-    fakes::FakeSearch search;
-    fakes::FakeFiles files;
-    fakes::FakePictures pictures;
-    fakes::FakeEvents events;
-    fakes::FakeClock clock;
-    ControlPanel panel{SuitePorts{device, registry, ui, process, windows, search, files, pictures, events, clock}};
+    ControlPanel panel{PortsWith(device)};
 };
 
 TEST_F(McuInfoWindowTest, ServiceGestureOpensItWithTheHeaderAndLineAndOkReturns) {

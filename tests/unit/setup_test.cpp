@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes.hpp"
+#include "suite_fakes.hpp"
 #include "post_setup.hpp"
 #include "setup_fakes.hpp"
 #include "uninstaller.hpp"
@@ -12,7 +13,7 @@ const std::string kOemKey = "HKLM\\SOFTWARE\\Veldrant\\TouchScreen\\PX-K17-COM";
 const std::string kInstall = "C:\\Program Files\\TouchScreen";
 const std::string kOemFile = kInstall + "\\setup.oem";
 
-struct SetupFixture : ::testing::Test {
+struct SetupFixture : ::testing::Test, fakes::SuiteFakes {
     void FillOem() {
         registry.SetString(kOemKey, "VenderName", "Old Vendor");
         registry.SetString(kOemKey, "InstallPath", kInstall);
@@ -26,20 +27,11 @@ struct SetupFixture : ::testing::Test {
     }
 
     fakes::FakeDevice device;
-    fakes::FakeRegistry registry;
-    fakes::FakeUi ui;
-    fakes::FakeProcess process;
-    fakes::FakeWindows windows;
-    fakes::FakeSearch search;
-    fakes::FakeFiles files;
-    fakes::FakePictures pictures;
-    fakes::FakeEvents events;
-    fakes::FakeClock clock;
     fakes::FakeIni ini;
     fakes::FakeRestart restart;
     fakes::FakeRemoval removal;
     fakes::FakeTextMeasure text;
-    SuitePorts ports{device, registry, ui, process, windows, search, files, pictures, events, clock};
+    SuitePorts ports = PortsWith(device);
 };
 
 TEST(IniValue, TrimsTrailingBlanksKeepsLeadingAndStopsAt254) {

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "fakes.hpp"
+#include "suite_fakes.hpp"
 #include "main_window.hpp"
 #include "test_board.hpp"
 
@@ -13,7 +14,7 @@ using forms::Rgb;
 
 const forms::Color kYellow = Rgb(255, 255, 0);
 
-class TestBoardTest : public ::testing::Test {
+class TestBoardTest : public ::testing::Test, protected fakes::SuiteFakes {
 protected:
     void SetUp() override {
         const std::string key = "HKLM\\SOFTWARE\\Veldrant\\TouchScreen\\PX-K17-COM";
@@ -43,16 +44,7 @@ protected:
     forms::Control& Indicator(int i) { return board()("lblButton", i); }
 
     fakes::FakeDevice device;
-    fakes::FakeRegistry registry;
-    fakes::FakeUi ui;
-    fakes::FakeProcess process;
-    fakes::FakeWindows windows;
-    fakes::FakeSearch search;
-    fakes::FakeFiles files;
-    fakes::FakePictures pictures;
-    fakes::FakeEvents events;
-    fakes::FakeClock clock;
-    ControlPanel panel{SuitePorts{device, registry, ui, process, windows, search, files, pictures, events, clock}};
+    ControlPanel panel{PortsWith(device)};
 };
 
 TEST_F(TestBoardTest, ServiceGestureOpensItInDragDropModeAndExitSendsTheOldModeBack) {
