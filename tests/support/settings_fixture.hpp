@@ -7,8 +7,8 @@
 #include <functional>
 
 #include "fakes.hpp"
-#include "suite_fakes.hpp"
 #include "main_window.hpp"
+#include "suite_fakes.hpp"
 
 namespace px::testing_support {
 

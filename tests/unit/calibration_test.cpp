@@ -6,8 +6,8 @@
 
 #include "calibration.hpp"
 #include "fakes.hpp"
-#include "suite_fakes.hpp"
 #include "main_window.hpp"
+#include "suite_fakes.hpp"
 
 namespace px {
 namespace {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "fakes.hpp"
-#include "suite_fakes.hpp"
 #include "main_window.hpp"
 #include "mcu_info.hpp"
+#include "suite_fakes.hpp"
 
 namespace px {
 namespace {

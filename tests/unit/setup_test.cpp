@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "fakes.hpp"
-#include "suite_fakes.hpp"
 #include "post_setup.hpp"
 #include "setup_fakes.hpp"
+#include "suite_fakes.hpp"
 #include "uninstaller.hpp"
 
 namespace px {

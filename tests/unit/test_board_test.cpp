@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "fakes.hpp"
-#include "suite_fakes.hpp"
 #include "main_window.hpp"
+#include "suite_fakes.hpp"
 #include "test_board.hpp"
 
 namespace px {
