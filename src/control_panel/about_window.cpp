@@ -1,34 +1,24 @@
 #include "about_window.hpp"
 
 #include "running_copy.hpp"
+#include "window_header.hpp"
 #include "window_utils.hpp"
 
 namespace px {
 
 using namespace forms;
 
-namespace {
-const Font kTitleFont{"Times New Roman", 18, true, false};
-const Font kBoldFont{"MS Sans Serif", 8.25, true, false};
-}  // namespace
-
 Form MakeAboutForm() {
     return Form({.Name = "frmAbout", .Caption = " About", .ClientWidth = 6975, .ClientHeight = 2880,
                  .Border = BorderStyle::FixedDialog},
                 {
-                    {.Name = "lblOemTitle", .Kind = ControlKind::Label, .Caption = "Vender", .Left = 480, .Top = 480,
-                     .Width = 3570, .Height = 390, .ForeColor = Rgb(255, 0, 0), .TextFont = kTitleFont,
-                     .Transparent = true, .AutoSize = true},
-                    {.Name = "lblSystem", .Kind = ControlKind::Label, .Caption = "System", .Left = 480, .Top = 960,
-                     .Width = 4275, .Height = 195, .ForeColor = Rgb(0, 0, 255), .TextFont = kBoldFont,
-                     .Transparent = true, .AutoSize = true},
+                    VendorTitleLabel(480),
+                    SystemLabel("System", 960, 4275),
                     {.Name = "lblCopyright", .Kind = ControlKind::Label, .Caption = "", .Left = 480, .Top = 1500,
                      .Width = 6135, .Height = 195, .ForeColor = Rgb(0, 0, 128), .TextFont = kBoldFont,
                      .Transparent = true},
-                    {.Name = "picIcon", .Kind = ControlKind::PictureBox, .Left = 5280, .Top = 360, .Width = 780,
-                     .Height = 780, .Border = true},
-                    {.Name = "imgIcon", .Kind = ControlKind::Image, .Width = 480, .Height = 480,
-                     .Container = "picIcon", .Picture = "IDI_PRODUCT"},
+                    IconFrame(5280, 360),
+                    IconImage(),
                     {.Name = "cmdOK", .Kind = ControlKind::CommandButton, .Caption = "&OK", .Left = 2880, .Top = 2040,
                      .Width = 1215, .Height = 495, .Default = true},
                 });
@@ -43,26 +33,6 @@ Form MakeSupportForm() {
                     {.Name = "cmdOK", .Kind = ControlKind::CommandButton, .Caption = "&OK", .Left = 120, .Top = 720,
                      .Width = 1215, .Height = 495, .Default = true},
                 });
-}
-
-double PictureInnerWidth(const Control& picture, const ScreenMetrics& screen) {
-    return picture.Width() - 4 * screen.TwipsPerPixelX;
-}
-double PictureInnerHeight(const Control& picture, const ScreenMetrics& screen) {
-    return picture.Height() - 4 * screen.TwipsPerPixelY;
-}
-
-void CenterIconIn(Form& form) {
-    auto& frame = form["picIcon"];
-    auto& icon = form["imgIcon"];
-    const auto p = CenterIcon(PictureInnerWidth(frame, form.Screen()), PictureInnerHeight(frame, form.Screen()),
-                              icon.Width(), icon.Height());
-    icon.Move(p.Left, p.Top, icon.Width(), icon.Height());
-}
-
-void CenterFormOnScreen(Form& form) {
-    const auto p = CenterWindow(form.Screen().Width, form.Screen().Height, form.Width(), form.Height());
-    form.Move(p.Left, p.Top, form.Width(), form.Height());
 }
 
 bool PassStartChecks(Form& main, WindowSearchPort& search, UiPort& ui, OemRecord& oem) {
@@ -81,6 +51,15 @@ bool PassStartChecks(Form& main, WindowSearchPort& search, UiPort& ui, OemRecord
         ShowErrorBox(ui, kOemLoadFailureText, main.Caption());
         return false;
     }
+    return true;
+}
+
+bool LoadMainHeading(Form& main, const char* title, WindowSearchPort& search, UiPort& ui, OemRecord& oem) {
+    main.SetCaption(title);
+    auto& system = main["lblSystem"];
+    system.SetCaption(system.Caption() + kVersionSuffix);
+    if (!PassStartChecks(main, search, ui, oem)) return false;
+    main["lblOemTitle"].SetCaption(oem.VenderName);
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include "form.hpp"
 #include "ports.hpp"
 #include "registry_store.hpp"
+#include "window_header.hpp"
 
 namespace px {
 
@@ -23,15 +24,13 @@ struct WindowHeader {
     std::string System;
 };
 
-// The inner width of a picture frame: its 3-D border takes two pixels on each side.
-double PictureInnerWidth(const forms::Control& picture, const forms::ScreenMetrics& screen);
-double PictureInnerHeight(const forms::Control& picture, const forms::ScreenMetrics& screen);
-void CenterIconIn(forms::Form& form);
 
 // What every main window checks as it loads: no other copy running (the running one is brought
 // forward, or the user is told), and the OEM data present. False when the program must end.
 bool PassStartChecks(forms::Form& main, WindowSearchPort& search, UiPort& ui, OemRecord& oem);
-void CenterFormOnScreen(forms::Form& form);
+// A main window's load up to its heading: the program's title and version line, the start checks,
+// then the vendor's name. False when the program must end.
+bool LoadMainHeading(forms::Form& main, const char* title, WindowSearchPort& search, UiPort& ui, OemRecord& oem);
 
 // Wires the About window: header copied from its owner at each load; closing returns.
 void WireAboutWindow(forms::Form& about, std::function<WindowHeader()> header, std::function<void()> returnToMain);

@@ -1,6 +1,7 @@
 #include "main_window.hpp"
 
 #include "summaries.hpp"
+#include "window_header.hpp"
 #include "window_utils.hpp"
 
 namespace px {
@@ -9,8 +10,6 @@ using namespace forms;
 
 namespace {
 
-const Font kTitleFont{"Times New Roman", 18, true, false};
-const Font kBoldFont{"MS Sans Serif", 8.25, true, false};
 
 ControlDecl Button(const char* name, const char* caption, double left, double top, double width) {
     return {.Name = name, .Kind = ControlKind::CommandButton, .Caption = caption, .Left = left, .Top = top,
@@ -31,16 +30,10 @@ ControlDecl SummaryLabel(const char* name, const char* caption, double top, bool
 
 Form MakeMainForm() {
     std::vector<ControlDecl> controls = {
-        {.Name = "lblOemTitle", .Kind = ControlKind::Label, .Caption = "Vender", .Left = 480, .Top = 480,
-         .Width = 3570, .Height = 390, .ForeColor = Rgb(255, 0, 0), .TextFont = kTitleFont, .Transparent = true,
-         .AutoSize = true},
-        {.Name = "lblSystem", .Kind = ControlKind::Label, .Caption = "TouchScreen Control Panel Version ",
-         .Left = 480, .Top = 960, .Width = 3105, .Height = 195, .ForeColor = Rgb(0, 0, 255), .TextFont = kBoldFont,
-         .Transparent = true, .AutoSize = true},
-        {.Name = "picIcon", .Kind = ControlKind::PictureBox, .Left = 5280, .Top = 360, .Width = 780, .Height = 780,
-         .Border = true},
-        {.Name = "imgIcon", .Kind = ControlKind::Image, .Width = 480, .Height = 480, .Container = "picIcon",
-         .Picture = "IDI_PRODUCT"},
+        VendorTitleLabel(480),
+        SystemLabel("TouchScreen Control Panel Version ", 960, 3105),
+        IconFrame(5280, 360),
+        IconImage(),
         Button("cmdSerialPort", "&Serial Port", 480, 1500, 1695),
         SummaryFrame("shpSerialPort", 1500),
         SummaryLabel("lblSerialPort", "COM?, Port=????h, IRQ=??, ????? BPS", 1620),
@@ -187,15 +180,10 @@ void ControlPanel::Wire() {
 }
 
 void ControlPanel::LoadMain() {
-    main_.SetCaption(kControlPanelTitle);
-    auto& system = main_["lblSystem"];
-    system.SetCaption(system.Caption() + kVersionSuffix);
-
-    if (!PassStartChecks(main_, ports_.Search, ports_.Ui, oem_)) {
+    if (!LoadMainHeading(main_, kControlPanelTitle, ports_.Search, ports_.Ui, oem_)) {
         EndProgram();
         return;
     }
-    main_["lblOemTitle"].SetCaption(oem_.VenderName);
 
     auto& support = main_["cmdSupport"];
     if (FileExists(ports_.Files, oem_.InstallPath + "\\PXVender.Cut")) {

@@ -15,7 +15,6 @@ namespace px {
 
 inline constexpr char kControlPanelTitle[] = " TouchScreen Control Panel #PX-K17-COM";
 inline constexpr char kControlPanelProgram[] = "PXwNTccp";
-inline constexpr char kVersionSuffix[] = "K306.COM";
 
 // Right-button press on Exit or Serial Port with exactly these keys held opens the service windows.
 inline constexpr int kServiceKeys = forms::kShiftMask | forms::kCtrlMask;

@@ -4,14 +4,13 @@
 
 #include "main_window.hpp"
 #include "summaries.hpp"
+#include "window_header.hpp"
 
 namespace px {
 
 using namespace forms;
 
 namespace {
-const Font kTitleFont{"Times New Roman", 18, true, false};
-const Font kBoldFont{"MS Sans Serif", 8.25, true, false};
 const Font kLineFont{"MS Sans Serif", 9.75, true, false};
 }  // namespace
 
@@ -34,16 +33,10 @@ std::unique_ptr<Form> MakeMcuInfoForm() {
     return std::make_unique<Form>(FormDecl{.Name = "frmMcuInfo", .Caption = " MCU Information", .ClientWidth = 6975, .ClientHeight = 2880,
                  .Border = BorderStyle::FixedDialog},
                 std::vector<ControlDecl>{
-                    {.Name = "picIcon", .Kind = ControlKind::PictureBox, .Left = 5280, .Top = 360, .Width = 780,
-                     .Height = 780, .Border = true},
-                    {.Name = "imgIcon", .Kind = ControlKind::Image, .Width = 480, .Height = 480,
-                     .Container = "picIcon", .Picture = "IDI_PRODUCT"},
-                    {.Name = "lblOemTitle", .Kind = ControlKind::Label, .Caption = "Vender", .Left = 480, .Top = 480,
-                     .Width = 3570, .Height = 390, .ForeColor = Rgb(255, 0, 0), .TextFont = kTitleFont,
-                     .Transparent = true, .AutoSize = true},
-                    {.Name = "lblSystem", .Kind = ControlKind::Label, .Caption = "System", .Left = 480, .Top = 960,
-                     .Width = 4275, .Height = 195, .ForeColor = Rgb(0, 0, 255), .TextFont = kBoldFont,
-                     .Transparent = true, .AutoSize = true},
+                    IconFrame(5280, 360),
+                    IconImage(),
+                    VendorTitleLabel(480),
+                    SystemLabel("System", 960, 4275),
                     {.Name = "lblMcuInfo", .Kind = ControlKind::Label, .Caption = "", .Left = 480, .Top = 1500,
                      .Width = 5745, .Height = 240, .ForeColor = Rgb(0, 128, 0), .TextFont = kLineFont,
                      .Transparent = true},

@@ -1,6 +1,7 @@
 #include "uninstaller.hpp"
 
 #include "pause.hpp"
+#include "window_header.hpp"
 #include "window_utils.hpp"
 
 namespace px {
@@ -8,8 +9,6 @@ namespace px {
 using namespace forms;
 
 namespace {
-const Font kTitleFont{"Times New Roman", 18, true, false};
-const Font kBoldFont{"MS Sans Serif", 8.25, true, false};
 
 // "\" of the layout rules: both sides whole numbers first, then division toward zero.
 long Halve(double value) { return RoundHalfEven(value) / 2; }
@@ -19,17 +18,10 @@ Form MakeRemovalForm() {
     return Form({.Name = "frmMain", .Caption = "TouchScreen Software  Removal", .ClientWidth = 6975,
                  .ClientHeight = 3720, .Border = BorderStyle::FixedSingle, .Icon = "IDI_PRODUCT"},
                 {
-                    {.Name = "lblOemTitle", .Kind = ControlKind::Label, .Caption = "Vender", .Left = 480, .Top = 480,
-                     .Width = 3570, .Height = 390, .ForeColor = Rgb(255, 0, 0), .TextFont = kTitleFont,
-                     .Transparent = true, .AutoSize = true},
-                    {.Name = "lblSystem", .Kind = ControlKind::Label,
-                     .Caption = "TouchScreen Software Removal Version ", .Left = 480, .Top = 960, .Width = 3600,
-                     .Height = 195, .ForeColor = Rgb(0, 0, 255), .TextFont = kBoldFont, .Transparent = true,
-                     .AutoSize = true},
-                    {.Name = "picIcon", .Kind = ControlKind::PictureBox, .Left = 5280, .Top = 360, .Width = 780,
-                     .Height = 780, .Border = true},
-                    {.Name = "imgIcon", .Kind = ControlKind::Image, .Width = 480, .Height = 480,
-                     .Container = "picIcon", .Picture = "IDI_PRODUCT"},
+                    VendorTitleLabel(480),
+                    SystemLabel("TouchScreen Software Removal Version ", 960, 3600),
+                    IconFrame(5280, 360),
+                    IconImage(),
                     {.Name = "imgRemoval", .Kind = ControlKind::Image, .Left = 480, .Top = 1500, .Width = 480,
                      .Height = 480, .Picture = "IDI_REMOVAL"},
                     {.Name = "lblText", .Kind = ControlKind::Label,
@@ -75,7 +67,7 @@ void Uninstaller::End() { ports_.Process.EndProgram(0); }
 void Uninstaller::LoadMain() {
     main_.SetCaption(kRemovalTitle);
     auto& system = main_["lblSystem"];
-    system.SetCaption(system.Caption() + "K306.COM");
+    system.SetCaption(system.Caption() + kVersionSuffix);
     main_.SetPointer(MousePointer::Hourglass);
     const bool loaded = oem_.LoadOemData();
     main_.SetPointer(MousePointer::Default);
@@ -88,13 +80,8 @@ void Uninstaller::LoadMain() {
     main_["lblAsk"].SetCaption(std::string("Are you sure you want to completely remove ") + kRemovalProduct +
                                " and all of its components?");
     Layout();
-    const auto place = CenterWindow(main_.Screen().Width, main_.Screen().Height, main_.Width(), main_.Height());
-    main_.Move(place.Left, place.Top, main_.Width(), main_.Height());
-    auto& icon = main_["imgIcon"];
-    const auto& frame = main_["picIcon"];
-    const auto inner = CenterIcon(frame.Width() - 4 * main_.Screen().TwipsPerPixelX,
-                                  frame.Height() - 4 * main_.Screen().TwipsPerPixelY, icon.Width(), icon.Height());
-    icon.Move(inner.Left, inner.Top, icon.Width(), icon.Height());
+    CenterFormOnScreen(main_);
+    CenterIconIn(main_);
 }
 
 void Uninstaller::Layout() {

@@ -2,31 +2,21 @@
 
 #include "main_window.hpp"
 #include "pause.hpp"
+#include "window_header.hpp"
 #include "window_utils.hpp"
 
 namespace px {
 
 using namespace forms;
 
-namespace {
-const Font kTitleFont{"Times New Roman", 18, true, false};
-const Font kBoldFont{"MS Sans Serif", 8.25, true, false};
-}  // namespace
-
 Form MakeStartupForm() {
     return Form({.Name = "frmMain", .Caption = "MAIN", .ClientWidth = 6645, .ClientHeight = 1575,
                  .Border = BorderStyle::FixedSingle, .Icon = "IDI_PRODUCT"},
                 {
-                    {.Name = "picIcon", .Kind = ControlKind::PictureBox, .Left = 5280, .Top = 360, .Width = 780,
-                     .Height = 780, .Border = true},
-                    {.Name = "imgIcon", .Kind = ControlKind::Image, .Width = 480, .Height = 480,
-                     .Container = "picIcon", .Picture = "IDI_PRODUCT"},
-                    {.Name = "lblSystem", .Kind = ControlKind::Label, .Caption = "TouchScreen System Startup Version ",
-                     .Left = 480, .Top = 960, .Width = 3330, .Height = 195, .ForeColor = Rgb(0, 0, 255),
-                     .TextFont = kBoldFont, .Transparent = true, .AutoSize = true},
-                    {.Name = "lblOemTitle", .Kind = ControlKind::Label, .Caption = "Vender", .Left = 480, .Top = 360,
-                     .Width = 3570, .Height = 390, .ForeColor = Rgb(255, 0, 0), .TextFont = kTitleFont,
-                     .Transparent = true, .AutoSize = true},
+                    IconFrame(5280, 360),
+                    IconImage(),
+                    SystemLabel("TouchScreen System Startup Version ", 960, 3330),
+                    VendorTitleLabel(360),
                 });
 }
 
@@ -57,15 +47,10 @@ void StartupProgram::EndProgram() {
 }
 
 void StartupProgram::LoadMain() {
-    main_.SetCaption(kStartupTitle);
-    auto& system = main_["lblSystem"];
-    system.SetCaption(system.Caption() + kVersionSuffix);
-
-    if (!PassStartChecks(main_, ports_.Search, ports_.Ui, oem_)) {
+    if (!LoadMainHeading(main_, kStartupTitle, ports_.Search, ports_.Ui, oem_)) {
         EndProgram();
         return;
     }
-    main_["lblOemTitle"].SetCaption(oem_.VenderName);
     CenterFormOnScreen(main_);
     CenterIconIn(main_);
     main_.SetPointer(MousePointer::Default);

@@ -5,6 +5,7 @@
 #include "settings_pattern.hpp"
 #include "settings_windows.hpp"
 #include "summaries.hpp"
+#include "window_header.hpp"
 
 namespace px {
 
@@ -18,7 +19,6 @@ constexpr char kNoteText[] =
     "Incorrect change to the following Setting could prevent the TouchScreen from operation or operation "
     "correctly.";
 const char* const kIrqChoices[] = {"3", "4", "5", "7", "10", "11"};
-const Font kBoldFont{"MS Sans Serif", 8.25, true, false};
 
 std::unique_ptr<Form> SerialPortForm() {
     std::vector<ControlDecl> controls = HeaderControls();

@@ -3,15 +3,11 @@
 #include <algorithm>
 
 #include "about_window.hpp"
+#include "window_header.hpp"
 
 namespace px::settings {
 
 using namespace forms;
-
-namespace {
-const Font kTitleFont{"Times New Roman", 18, true, false};
-const Font kBoldFont{"MS Sans Serif", 8.25, true, false};
-}  // namespace
 
 std::unique_ptr<Form> SettingsForm(const char* name, const char* caption, double clientHeight,
                                    std::vector<ControlDecl> controls) {
@@ -23,16 +19,10 @@ std::unique_ptr<Form> SettingsForm(const char* name, const char* caption, double
 
 std::vector<ControlDecl> HeaderControls() {
     return {
-        {.Name = "lblOemTitle", .Kind = ControlKind::Label, .Caption = "Vender", .Left = 480, .Top = 420,
-         .Width = 3570, .Height = 390, .ForeColor = kRed, .TextFont = kTitleFont, .Transparent = true,
-         .AutoSize = true},  // a long vendor name must not be cut off
-        {.Name = "lblSystem", .Kind = ControlKind::Label, .Caption = "System", .Left = 480, .Top = 900,
-         .Width = 3105, .Height = 195, .ForeColor = kBlue, .TextFont = kBoldFont, .Transparent = true,
-         .AutoSize = true},
-        {.Name = "picIcon", .Kind = ControlKind::PictureBox, .Left = kFormWidth - 1365, .Top = 300, .Width = 780,
-         .Height = 780, .Border = true},
-        {.Name = "imgIcon", .Kind = ControlKind::Image, .Width = 480, .Height = 480, .Container = "picIcon",
-         .Picture = "IDI_PRODUCT"},
+        VendorTitleLabel(420),
+        SystemLabel("System", 900, 3105),
+        IconFrame(kFormWidth - 1365, 300),
+        IconImage(),
         {.Name = "shpHeader", .Kind = ControlKind::Shape, .Left = 240, .Top = 180, .Width = kFormWidth - 480,
          .Height = 1080, .ForeColor = kGrey, .BackColor = kButtonFace},
     };
