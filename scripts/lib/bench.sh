@@ -3,6 +3,9 @@
 #                  DISPLAY, one persistent wineserver for the whole run.
 # bench_down     - stops what bench_up started, each by its own PID; the server cleanly, so the
 #                  registry reaches the disk.
+# bench_fresh_prefix DIR / bench_fresh_prefix_down - a prefix made for one run in DIR/wineprefix
+#                  (logs in $BENCH_LOGS = DIR/logs) and removed again, for tests that must not run
+#                  in the shared one: a prefix-wide DPI, programs that restart "Windows".
 
 export WINEDEBUG=-all
 # No Mono/Gecko download prompts in a fresh prefix: this machine has no network for them.
@@ -45,17 +48,22 @@ bench_prefix() {
     rm -rf "$WINEPREFIX"
     wineboot -i >"$dir/wineboot.log" 2>&1 || true
     wineserver -w || true
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$dir/wineboot.log" 2>&1
-    wineserver -w || true
     touch "$WINEPREFIX/.bench-ready"
   fi
   if [[ ! -f "$WINEPREFIX/.bench-fonts" ]]; then
-    # The vendor title asks for Times New Roman; Liberation Serif has the same metrics.
-    wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Times New Roman' /t REG_SZ \
-      /d 'Liberation Serif' /f >>"$dir/wineboot.log" 2>&1
-    wineserver -w || true
+    bench_configure_prefix "$dir/wineboot.log"
     touch "$WINEPREFIX/.bench-fonts"
   fi
+}
+
+# What every prefix of ours needs: no crash dialog waiting for a click, and Liberation Serif
+# (same metrics) where the vendor title asks for Times New Roman.
+bench_configure_prefix() {
+  local log=$1
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$log" 2>&1
+  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Times New Roman' /t REG_SZ \
+    /d 'Liberation Serif' /f >>"$log" 2>&1
+  wineserver -w || true
 }
 
 bench_up() {
@@ -72,4 +80,49 @@ bench_down() {
   [[ -n "$BENCH_STARTED_WM" ]] && kill "$BENCH_STARTED_WM" 2>/dev/null || true
   [[ -n "$BENCH_STARTED_X" ]] && kill "$BENCH_STARTED_X" 2>/dev/null || true
   BENCH_STARTED_WM=""; BENCH_STARTED_X=""
+}
+
+BENCH_LOGS=""
+BENCH_FRESH_PREFIX=""
+
+bench_fresh_prefix() {
+  mkdir -p "$1"
+  local dir
+  dir=$(cd "$1" && pwd)
+  export WINEPREFIX="$dir/wineprefix"
+  BENCH_FRESH_PREFIX=$WINEPREFIX
+  BENCH_LOGS="$dir/logs"
+  rm -rf "$WINEPREFIX" "$BENCH_LOGS"
+  mkdir -p "$BENCH_LOGS"
+  bench_display  # the caller's display when there is one
+  local started
+  started=$(date +%s)
+  wineboot -i >"$BENCH_LOGS/wineboot.log" 2>&1 || true
+  wineserver -w || true
+  bench_configure_prefix "$BENCH_LOGS/wineboot.log"
+  wineserver -p
+  bench_log "fresh prefix ready in $(( $(date +%s) - started )) s"
+}
+
+# PIDs of whatever still runs from this prefix.
+bench_prefix_processes() {
+  local pid
+  for pid in $(pgrep -f '\.exe' || true); do
+    { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && echo "$pid"
+  done
+  return 0
+}
+
+bench_fresh_prefix_down() {
+  # Only a prefix made here goes: an inherited WINEPREFIX may be the shared bench's.
+  if [[ -z "$BENCH_FRESH_PREFIX" || "${WINEPREFIX:-}" != "$BENCH_FRESH_PREFIX" ]]; then
+    bench_down
+    return 0
+  fi
+  { wineserver -k; wineserver -w; } >>"$BENCH_LOGS/teardown.log" 2>&1 || true
+  # wineserver -k can leave winedevice behind.
+  local pid
+  for pid in $(bench_prefix_processes); do kill "$pid" 2>/dev/null || true; done
+  bench_down
+  rm -rf "$WINEPREFIX"
 }

@@ -8,43 +8,17 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../../../scripts/lib/bench.sh"
 source "$here/../../../scripts/lib/standin.sh"
 
-mkdir -p "$work" "$artifacts"
-export WINEPREFIX="$work/wineprefix"
-logs="$work/logs"
-rm -rf "$WINEPREFIX" "$logs"
-mkdir -p "$logs"
-
-# Whatever still runs from this prefix is ours; wineserver -k can leave winedevice behind.
-kill_prefix_leftovers() {
-  local pid
-  for pid in $(pgrep -f '\.exe' || true); do
-    if { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
-      kill "$pid" 2>/dev/null || true
-    fi
-  done
-}
-
+mkdir -p "$artifacts"
 finish() {
   local status=$?
-  { wineserver -k; wineserver -w; } >>"$logs/teardown.log" 2>&1 || true
-  kill_prefix_leftovers
-  bench_down
-  rm -rf "$WINEPREFIX"
+  bench_fresh_prefix_down
   exit $status
 }
 trap finish EXIT
 
-bench_display  # the caller's display when there is one
-started=$(date +%s)
-wineboot -i >"$logs/wineboot.log" 2>&1 || true
-wineserver -w || true
-wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$logs/wineboot.log" 2>&1
-wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Times New Roman' /t REG_SZ \
-  /d 'Liberation Serif' /f >>"$logs/wineboot.log" 2>&1
-wineserver -w || true
-wineserver -p
+bench_fresh_prefix "$work"
+logs=$BENCH_LOGS
 standin_install "$build"
-echo "dpi: prefix ready in $(( $(date +%s) - started )) s"
 
 status=0
 for dpi in 96 120 144; do
