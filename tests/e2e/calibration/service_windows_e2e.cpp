@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <optional>
 
+#include "drawing_surface.hpp"
 #include "e2e/screenshot.hpp"
 #include "service_session.hpp"
 
@@ -44,17 +45,7 @@ protected:
     HWND main = nullptr;
 };
 
-// The drawing surface: the largest picture window of the board.
-HWND DrawingSurface(HWND board) {
-    HWND best = nullptr;
-    LONG bestArea = 0;
-    for (const auto& c : e2e::ListControls(board)) {
-        if (c.className != "PxSurface") continue;
-        const LONG area = (c.screenRect.right - c.screenRect.left) * (c.screenRect.bottom - c.screenRect.top);
-        if (area > bestArea) best = c.window, bestArea = area;
-    }
-    return best;
-}
+using bench::DrawingSurface;
 
 void Stroke(HWND surface, std::initializer_list<POINT> points) {
     const POINT first = *points.begin();

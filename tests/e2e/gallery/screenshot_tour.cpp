@@ -13,6 +13,7 @@
 #include <string>
 #include <thread>
 
+#include "drawing_surface.hpp"
 #include "e2e/input.hpp"
 #include "e2e/message_box.hpp"
 #include "e2e/process.hpp"
@@ -110,16 +111,7 @@ void Stroke(HWND surface, std::initializer_list<POINT> points) {
     PostMessageA(surface, WM_LBUTTONUP, 0, MAKELPARAM(last.x, last.y));
 }
 
-HWND LargestSurface(HWND board) {
-    HWND best = nullptr;
-    LONG bestArea = 0;
-    for (const auto& c : e2e::ListControls(board)) {
-        if (c.className != "PxSurface") continue;
-        const LONG area = (c.screenRect.right - c.screenRect.left) * (c.screenRect.bottom - c.screenRect.top);
-        if (area > bestArea) best = c.window, bestArea = area;
-    }
-    return best;
-}
+using bench::DrawingSurface;
 
 void ControlPanelWindows(px::standin::StandinClient& standin) {
     Panel panel(kFolder + "PXwNTccp.exe");
@@ -159,7 +151,7 @@ void ControlPanelWindows(px::standin::StandinClient& standin) {
     if (!e2e::WaitFor([&] { return IsWindowVisible(panel.main) != FALSE; }, 5000ms)) Fail("main after calibration");
 
     HWND board = panel.ServiceGesture("E&xit", "Test");
-    HWND surface = Need(LargestSurface(board), "drawing surface");
+    HWND surface = Need(DrawingSurface(board), "drawing surface");
     Stroke(surface, {{100, 100}, {200, 150}, {300, 120}, {400, 250}});
     Stroke(surface, {{150, 300}, {250, 400}, {500, 380}, {620, 200}});
     Stroke(surface, {{300, 420}, {340, 330}, {380, 420}});
