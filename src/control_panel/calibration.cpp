@@ -7,6 +7,7 @@
 #include "main_window.hpp"
 #include "mcu_info.hpp"
 #include "test_board.hpp"
+#include "window_header.hpp"
 #include "window_utils.hpp"
 
 namespace px {
@@ -19,7 +20,6 @@ const Color kRed = Rgb(255, 0, 0);
 const Color kYellow = Rgb(255, 255, 0);
 const Color kGreen = Rgb(0, 255, 0);
 const Color kBlue = Rgb(0, 0, 255);
-const Font kBold825{"MS Sans Serif", 8.25, true, false};
 const Font kBold975{"MS Sans Serif", 9.75, true, false};
 const Font kTitleFont{"Times New Roman", 21.75, true, false};
 
@@ -121,7 +121,7 @@ std::unique_ptr<Form> MakeCalibrationForm() {
         {.Name = "picStat", .Kind = ControlKind::PictureBox, .Top = 120, .Width = 2895, .Height = 975,
          .BackColor = kWhite, .Container = "picHome", .Border = true},
         {.Name = "lblResolution", .Kind = ControlKind::Label, .Left = 360, .Top = 360, .Width = 2145, .Height = 195,
-         .ForeColor = kBlack, .TextFont = kBold825, .Transparent = true, .Align = Alignment::Center,
+         .ForeColor = kBlack, .TextFont = kBoldFont, .Transparent = true, .Align = Alignment::Center,
          .Container = "picStat"},
         {.Name = "picMesg", .Kind = ControlKind::PictureBox, .Left = 240, .Top = 1320, .Width = 5655, .Height = 975,
          .BackColor = kBlack, .Container = "picHome", .Border = true},
@@ -133,7 +133,7 @@ std::unique_ptr<Form> MakeCalibrationForm() {
          .ForeColor = kYellow, .TextFont = kBold975, .Visible = false, .Transparent = true,
          .Align = Alignment::Center, .Container = "picMesg"},
         {.Name = "lblHelp", .Kind = ControlKind::Label, .Caption = "Press ESC key to break calibration",
-         .Left = 1680, .Top = 2520, .Width = 2970, .Height = 195, .ForeColor = kBlue, .TextFont = kBold825,
+         .Left = 1680, .Top = 2520, .Width = 2970, .Height = 195, .ForeColor = kBlue, .TextFont = kBoldFont,
          .Transparent = true, .Align = Alignment::Center, .Container = "picHome"},
         {.Name = "lblTitle", .Kind = ControlKind::Label, .Caption = "TouchScreen Calibration", .Width = 6135,
          .Height = 480, .ForeColor = kRed, .TextFont = kTitleFont, .Transparent = true, .Align = Alignment::Center,

@@ -46,14 +46,8 @@ protected:
 };
 
 using bench::DrawingSurface;
+using bench::Stroke;
 
-void Stroke(HWND surface, std::initializer_list<POINT> points) {
-    const POINT first = *points.begin();
-    PostMessageA(surface, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(first.x, first.y));
-    for (const POINT& p : points) PostMessageA(surface, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(p.x, p.y));
-    const POINT last = *(points.end() - 1);
-    PostMessageA(surface, WM_LBUTTONUP, 0, MAKELPARAM(last.x, last.y));
-}
 
 TEST_F(ServiceWindowsE2E, TestBoardRunsInDragDropModeAndExitRestoresTheMode) {
     ASSERT_EQ(standin.Block().TouchMode, 1);

@@ -103,15 +103,9 @@ std::uint64_t ReportPolls(px::standin::StandinClient& standin) {
     return polls;
 }
 
-void Stroke(HWND surface, std::initializer_list<POINT> points) {
-    const POINT first = *points.begin();
-    PostMessageA(surface, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(first.x, first.y));
-    for (const POINT& p : points) PostMessageA(surface, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(p.x, p.y));
-    const POINT last = *(points.end() - 1);
-    PostMessageA(surface, WM_LBUTTONUP, 0, MAKELPARAM(last.x, last.y));
-}
 
 using bench::DrawingSurface;
+using bench::Stroke;
 
 void ControlPanelWindows(px::standin::StandinClient& standin) {
     Panel panel(kFolder + "PXwNTccp.exe");
