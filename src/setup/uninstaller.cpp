@@ -9,7 +9,6 @@ namespace px {
 using namespace forms;
 
 namespace {
-
 // "\" of the layout rules: both sides whole numbers first, then division toward zero.
 long Halve(double value) { return RoundHalfEven(value) / 2; }
 }  // namespace
