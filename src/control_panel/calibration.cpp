@@ -218,16 +218,28 @@ bool CalibrationWindow::ApplyCalibration(int xMin, int yMin, int xMax, int yMax)
 }
 
 void CalibrationWindow::AskToBreak() {
+    if (phase_ != Phase::Capturing || askingToBreak_) return;
+    askingToBreak_ = true;
     channel_.SendCalibrationCode(kCodeNormal);
     DrawTarget(currentTarget_, false);
     form_["picMesg"].SetVisible(false);
     form_["lblHelp"].SetVisible(false);
     RestoreCursor(ui_);
     breakRequested_ = AskYesNo(ui_, kBreakCalibrationText, kDefaultButton2, kCalibrationTitle) == kIdYes;
+    askingToBreak_ = false;
+    if (phase_ != Phase::Capturing) return;  // the session ended while the question was open
     HideCursor(ui_);
     form_["lblHelp"].SetVisible(true);
     form_["picMesg"].SetVisible(true);
     DrawTarget(currentTarget_, true);
+}
+
+void CalibrationWindow::EndSession() {
+    if (phase_ == Phase::Idle) return;
+    if (phase_ == Phase::Asking) ApplyCalibration(old_.XMin, old_.YMin, old_.XMax, old_.YMax);  // as No does
+    else channel_.SendCalibrationCode(kCodeBreak);  // as a confirmed break does
+    phase_ = Phase::Idle;
+    RestoreCursor(ui_);
 }
 
 void CalibrationWindow::WaitForLiftAtStart() {
@@ -312,6 +324,8 @@ std::optional<CalibrationEdges> CalibrationWindow::ComputeFromLabels() {
 
 void CalibrationWindow::RunCalibration() {
     const auto old = channel_.Block;
+    old_ = {old.CalXMin, old.CalYMin, old.CalXMax, old.CalYMax};
+    phase_ = Phase::Capturing;
     HideCursor(ui_);
     WaitForLiftAtStart();
     SetTouchIndicator(false);
@@ -319,10 +333,12 @@ void CalibrationWindow::RunCalibration() {
 
     for (int target = 1; target <= 4; ++target) {
         if (CaptureTarget(target) == Result::Break) {
+            phase_ = Phase::Idle;
             RestoreCursor(ui_);
             return;
         }
     }
+    phase_ = Phase::Idle;
 
     const auto edges = ComputeFromLabels();
     const bool applied = edges && ApplyCalibration(edges->XMin, edges->YMin, edges->XMax, edges->YMax);
@@ -336,7 +352,11 @@ void CalibrationWindow::RunCalibration() {
         ui_.ShowMessageBox(kCalibrationFailedText, kCalibrationTitle, kFailureBoxStyle);
         return;
     }
-    if (AskYesNo(ui_, kCalibrationCompleteText, 0, kCalibrationTitle) == kIdNo) {
+    phase_ = Phase::Asking;
+    const int answer = AskYesNo(ui_, kCalibrationCompleteText, 0, kCalibrationTitle);
+    if (phase_ != Phase::Asking) return;  // the session ended and put the old edges back
+    phase_ = Phase::Idle;
+    if (answer == kIdNo) {
         form_.SetPointer(MousePointer::Hourglass);
         ApplyCalibration(old.CalXMin, old.CalYMin, old.CalXMax, old.CalYMax);
         form_.SetPointer(MousePointer::Default);
@@ -379,6 +399,7 @@ void InstallCalibrationWindow(ControlPanel& panel) {
         if (key == 27) window->AskToBreak();
     };
     form.Unloading = [window](bool&) { window->Unloaded(); };
+    form.SessionEnding = [window] { window->EndSession(); };
 }
 
 void InstallServiceWindows(ControlPanel& panel) {

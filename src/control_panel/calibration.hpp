@@ -97,6 +97,8 @@ public:
     // False when the driver refused the request.
     bool ApplyCalibration(int xMin, int yMin, int xMax, int yMax);
     void AskToBreak();
+    // Logoff or shutdown mid-run: the driver must not be left with unconfirmed edges.
+    void EndSession();
     void Layout();
 
     const TargetFrame& Frame() const { return frame_; }
@@ -118,6 +120,12 @@ private:
     bool breakRequested_ = false;
     StabilityCounter stability_;
     bool running_ = false;
+    // Where the run stands: Escape only means something while targets are taken, and only the
+    // closing question has new edges in force that the user has not confirmed.
+    enum class Phase { Idle, Capturing, Asking };
+    Phase phase_ = Phase::Idle;
+    bool askingToBreak_ = false;
+    CalibrationEdges old_;
 };
 
 void InstallCalibrationWindow(ControlPanel& panel);

@@ -8,6 +8,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     px::win32::Win32Suite suite(px::kControlPanelProgram);
     px::ControlPanel panel(suite.Ports());
     for (px::forms::Form* form : panel.Windows()) suite.binding.Attach(*form);
+    suite.binding.SessionEnding = [&panel] { panel.EndSession(); };
     panel.Start();
     const int code = suite.binding.RunMessageLoop();
     // The close box unloads the main window without Exit's explicit end.

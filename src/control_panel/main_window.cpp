@@ -111,6 +111,13 @@ void ControlPanel::EndProgram() {
     ports_.Process.EndProgram(0);
 }
 
+void ControlPanel::EndSession() {
+    for (Form* window : Windows())
+        if (window->Loaded() && window->SessionEnding) window->SessionEnding();
+    channel_.CloseDriver();
+    EndProgram();
+}
+
 void ControlPanel::ReturnToMainWindow() { main_.Show(); }
 
 void ControlPanel::Open(Form& window, Order order) {

@@ -51,6 +51,9 @@ public:
     // The header the settings and information windows copy from the main window.
     WindowHeader Header();
 
+    // Logoff or shutdown: each open window undoes what must not outlive the program, then it ends.
+    void EndSession();
+
     enum class Order { ShowThenHide, HideThenShow };
     void Open(forms::Form& window, Order order);
     void Open(const std::string& window, Order order);

@@ -98,9 +98,13 @@ void TestBoard::Activate() {
 }
 
 void TestBoard::Unloaded() {
+    RestoreTouchMode();
+    returnToMain_();
+}
+
+void TestBoard::RestoreTouchMode() {
     channel_.Block.TouchMode = savedTouchMode_;
     channel_.SetTouchMode();
-    returnToMain_();
 }
 
 void TestBoard::SelectWidth(int index) {
@@ -223,6 +227,7 @@ void InstallTestBoard(ControlPanel& panel) {
     form.Resize = [board] { board->Layout(); };
     form.Activated = [board] { board->Activate(); };
     form.Unloading = [board](bool&) { board->Unloaded(); };
+    form.SessionEnding = [board] { board->RestoreTouchMode(); };
     form["cmdClear"].Click = [board] { board->Clear(); };
     form["cmdExit"].Click = [&form] { form.Unload(); };
     for (int i = 0; i < 4; ++i) {

@@ -27,6 +27,8 @@ public:
     void Load();
     void Activate();
     void Unloaded();
+    // Drag-drop is only for the board; the user's own mode goes back whenever it closes.
+    void RestoreTouchMode();
     void SelectWidth(int index);
     void SelectColor(int index);
     void Press(int button, double x, double y);

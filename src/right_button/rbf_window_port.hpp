@@ -21,7 +21,7 @@ public:
     // A mouse button went down in the window; buttons holds every button down (1 left, 2 right,
     // 4 middle).
     virtual void MouseDown(int buttons) = 0;
-    // The user closed the window (close box, Alt+F4).
+    // The user closed the window (close box, Alt+F4), or the session is ending.
     virtual void CloseRequested() = 0;
 };
 

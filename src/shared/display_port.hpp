@@ -16,6 +16,9 @@ public:
     virtual PixelRect WorkArea() = 0;
     virtual double TwipsPerPixelX() = 0;
     virtual double TwipsPerPixelY() = 0;
+    // The double-click area of the running session (SPI_SETDOUBLECLKWIDTH/HEIGHT): the registry
+    // values are read only at logon, before the start-up program runs.
+    virtual void ApplyDoubleClickArea(int width, int height) = 0;
 };
 
 }  // namespace px

@@ -72,6 +72,7 @@ void StartupProgram::Run() {
     if (ended_) return;
 
     if (!SetDoubleClickArea()) ShowErrorBox(ports_.Ui, kDoubleClickFailureText, kStartupTitle);
+    ports_.Display.ApplyDoubleClickArea(kDoubleClickPixels, kDoubleClickPixels);
 
     const int width = ports_.Display.ScreenWidth();
     const int height = ports_.Display.ScreenHeight();

@@ -19,6 +19,7 @@ inline constexpr char kRbfStartFailureText[] = "Fail to initialize Right Button 
 inline constexpr char kMouseBasePath[] = "Control Panel";
 inline constexpr char kMouseSubPath[] = "Mouse";
 inline constexpr char kDoubleClickSize[] = "32";
+inline constexpr int kDoubleClickPixels = 32;
 
 forms::Form MakeStartupForm();
 

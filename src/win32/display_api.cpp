@@ -8,6 +8,12 @@ PixelRect DisplayApi::WorkArea() {
     return {area.left, area.top, area.right, area.bottom};
 }
 
+void DisplayApi::ApplyDoubleClickArea(int width, int height) {
+    // The registry already holds the values; no broadcast either, the metric is read when needed.
+    ::SystemParametersInfoA(SPI_SETDOUBLECLKWIDTH, static_cast<UINT>(width), nullptr, 0);
+    ::SystemParametersInfoA(SPI_SETDOUBLECLKHEIGHT, static_cast<UINT>(height), nullptr, 0);
+}
+
 double DisplayApi::TwipsPerPixel(int axis) {
     HDC screen = ::GetDC(nullptr);
     const int dpi = screen ? ::GetDeviceCaps(screen, axis) : 96;

@@ -14,6 +14,7 @@ public:
     PixelRect WorkArea() override;
     double TwipsPerPixelX() override { return TwipsPerPixel(LOGPIXELSX); }
     double TwipsPerPixelY() override { return TwipsPerPixel(LOGPIXELSY); }
+    void ApplyDoubleClickArea(int width, int height) override;
 
 private:
     static double TwipsPerPixel(int axis);

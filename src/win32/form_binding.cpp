@@ -66,6 +66,15 @@ void FormBinding::FormUnloaded(forms::Form& form) {
     windows_.erase(found);
     window->Destroy();
     unloaded_.push_back(std::move(window));
+    // An unload from a sent message (a close from another program) happens inside GetMessage,
+    // which would wait on for a posted message: wake the loop so it sees no window is left.
+    if (windows_.empty()) PostThreadMessageA(GetCurrentThreadId(), WM_NULL, 0, 0);
+}
+
+void FormBinding::EndSession() {
+    if (sessionEnded_) return;
+    sessionEnded_ = true;
+    if (SessionEnding) SessionEnding();
 }
 
 void FormBinding::FormChanged(forms::Form& form) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
@@ -34,6 +35,10 @@ public:
     int RunMessageLoop();
     // Handles whatever is waiting, then returns; what polling loops call.
     void DoEvents();
+    // What the program does when the session ends (logoff, shutdown), run once from whichever of
+    // its windows hears of it first.
+    std::function<void()> SessionEnding;
+    void EndSession();
 
     HWND WindowOf(const forms::Form& form) const;
     HWND WindowOf(const forms::Control& control) const;
@@ -64,6 +69,7 @@ private:
     BrushCache brushes_;
     std::exception_ptr kept_;
     int depth_ = 0;
+    bool sessionEnded_ = false;
     std::map<const forms::Form*, std::unique_ptr<FormWindow>> windows_;
     // Unloaded windows whose procedures may still be on the stack; freed back at the loop.
     std::vector<std::unique_ptr<FormWindow>> unloaded_;

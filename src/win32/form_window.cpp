@@ -872,6 +872,10 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLOREDIT:
             return ControlColour(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         case WM_CLOSE: form_.Unload(); return 0;  // a cancelled Unload keeps the window
+        case WM_ENDSESSION:
+            // Windows ends the process once this returns; what the program must undo happens now.
+            if (wParam) binding_.EndSession();
+            return 0;
         case WM_SIZE:
         case WM_MOVE: SyncFromWindow(); break;
         case WM_ACTIVATE: Activated(wParam, lParam); return 0;

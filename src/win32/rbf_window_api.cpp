@@ -144,6 +144,10 @@ LRESULT RbfWindowApi::HandleFormMessage(UINT message, WPARAM wParam, LPARAM lPar
         case WM_RBUTTONDOWN:
         case WM_MBUTTONDOWN: events_->MouseDown(ButtonsDown(wParam)); return 0;
         case WM_CLOSE: events_->CloseRequested(); return 0;
+        case WM_ENDSESSION:
+            // Ended by Windows, the program would leave its registration behind in the driver.
+            if (wParam) events_->CloseRequested();
+            return 0;
         case WM_DESTROY: PostQuitMessage(0); return 0;
         default: break;
     }

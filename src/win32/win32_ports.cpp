@@ -1,5 +1,7 @@
 #include "win32_ports.hpp"
 
+#include <vector>
+
 #include "bitmap_file.hpp"
 
 namespace px::win32 {
@@ -46,8 +48,32 @@ long RegistryApi::SetValue(RegKey key, const std::string& name, std::uint32_t ty
 
 long RegistryApi::CloseKey(RegKey key) { return ::RegCloseKey(ToHkey(key)); }
 
+namespace {
+BOOL CALLBACK DisableThreadWindow(HWND window, LPARAM list) {
+    // EnableWindow answers whether the window was disabled already; those stay as they are.
+    if (!::EnableWindow(window, FALSE)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+}  // namespace
+
 int UiApi::ShowMessageBox(const std::string& text, const std::string& title, std::uint32_t style) {
-    return ::MessageBoxA(nullptr, text.c_str(), title.c_str(), style);
+    // A system-modal box disables at most its owner, and a task-modal one loses the topmost look.
+    // So the box keeps its style and every window of the program is disabled while it is open:
+    // otherwise a touch or a key reaches a window whose handler is still waiting for the answer.
+    HWND active = ::GetActiveWindow();
+    std::vector<HWND> disabled;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &DisableThreadWindow, reinterpret_cast<LPARAM>(&disabled));
+    int answer = 0;
+    do {
+        answer = ::MessageBoxA(active, text.c_str(), title.c_str(), style);
+        // Windows ignores Escape on a Yes/No box; Wine closes it with IDCANCEL, which the callers
+        // would take for an answer. A question is answered by Yes or No only.
+    } while (answer == IDCANCEL && (style & MB_TYPEMASK) == MB_YESNO);
+    for (HWND window : disabled)
+        if (::IsWindow(window)) ::EnableWindow(window, TRUE);
+    // The box closed while its owner was still disabled, so the activation went elsewhere.
+    if (active && ::IsWindow(active) && ::IsWindowVisible(active)) ::SetActiveWindow(active);
+    return answer;
 }
 
 void UiApi::Beep() { ::MessageBeep(MB_OK); }

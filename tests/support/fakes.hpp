@@ -151,10 +151,13 @@ public:
     std::deque<int> Answers;          // button pressed for each box; OK when empty
     int CursorCount = 0;
     int CursorCalls = 0;
+    // Runs while a box is open, as what reaches the program before it is answered.
+    std::function<void(const MessageBoxCall&)> OnBox;
 
     int ShowMessageBox(const std::string& text, const std::string& title, std::uint32_t style) override {
         Boxes.push_back({text, title, style});
         Events.push_back("box");
+        if (OnBox) OnBox(Boxes.back());
         if (Answers.empty()) return kIdOk;
         const int answer = Answers.front();
         Answers.pop_front();

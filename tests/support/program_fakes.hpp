@@ -20,6 +20,8 @@ public:
     PixelRect WorkArea() override { return Work; }
     double TwipsPerPixelX() override { return Tpp; }
     double TwipsPerPixelY() override { return Tpp; }
+    std::vector<std::pair<int, int>> DoubleClickAreas;
+    void ApplyDoubleClickArea(int width, int height) override { DoubleClickAreas.emplace_back(width, height); }
 };
 
 // Records every call as one line, e.g. "move window 978,677,46,63"; OnCall sees each as it happens.

@@ -469,6 +469,40 @@ TEST_F(CalibrationRunTest, EscapeYesDuringTheOpeningWaitHasNoEffect) {
     EXPECT_EQ(CalibrationsSent().size(), 1u);
 }
 
+// A key or a session end can reach the program while one of its questions is open.
+TEST_F(CalibrationRunTest, EscapeDuringAnOpenQuestionAsksNothingAndSendsNothing) {
+    device.FourCorners();
+    ui.Answers = {kIdNo, kIdYes};
+    EscapeAtEvents(1);
+    ui.OnBox = [this](const fakes::MessageBoxCall&) {
+        int key = 27;
+        form().KeyPress(key);
+    };
+    Run();
+    ASSERT_EQ(ui.Boxes.size(), 2u);  // the break question, then the closing one; neither twice
+    EXPECT_EQ(ui.Boxes[1].Text.substr(0, 24), "CALIBRATION IS COMPLETE.");
+    EXPECT_EQ(Codes(), (std::vector<std::int32_t>{0, 5, 5, 5, 5, 0}));
+    EXPECT_GE(ui.CursorCount, 0);
+}
+
+TEST_F(CalibrationRunTest, SessionEndAtTheClosingQuestionPutsTheOldEdgesBackAndEnds) {
+    device.FourCorners();
+    ui.Answers = {kIdYes};
+    int cursorAfterEnd = -1;
+    ui.OnBox = [&](const fakes::MessageBoxCall&) {
+        ui.CursorCount = -1;  // as if something had hidden it meanwhile
+        panel.EndSession();
+        cursorAfterEnd = ui.CursorCount;
+    };
+    Run();
+    const auto sent = CalibrationsSent();
+    ASSERT_EQ(sent.size(), 2u);  // Yes, arriving after the end, keeps nothing
+    EXPECT_EQ(sent[1].CalXMin, 10);
+    EXPECT_EQ(sent[1].CalYMax, 990);
+    EXPECT_EQ(cursorAfterEnd, 0);
+    EXPECT_EQ(process.Ended, std::vector<int>{0});
+}
+
 TEST_F(CalibrationRunTest, RefusedCalibrationSaysSoAndKeepsTheOldValues) {
     device.FourCorners();
     device.Failing.insert(IOCTL_TOUCH_SET_CALIBRATION);

@@ -82,19 +82,42 @@ TEST_F(MouseSpeedTest, BypassDisablesTheSpeedControlsAndApplySendsAllFour) {
     EXPECT_FALSE(w["cmdApply"].Enabled());
 }
 
-TEST_F(MouseSpeedTest, OutOfRangeSpeedIsSentOnlyOnceTheUserMovesIt) {
-    stored.HSpeed = 25;
-    Form& w = Open("cmdMouseSpeed", "frmMouseSpeed");
-    auto& h = w["hscMouseHSpeed"];
-    EXPECT_EQ(h.Value(), 20);
-    EXPECT_EQ(w["lblHS"].Caption(), "125%");
-    h.UserScroll(19);
-    EXPECT_TRUE(w["cmdApply"].Enabled());
-    h.UserScroll(20);
-    EXPECT_FALSE(w["cmdApply"].Enabled());
-    w("optAcceleration", 1).UserClick();
-    w["cmdOK"].UserClick();
-    EXPECT_EQ(OnlyRequest(IOCTL_TOUCH_SET_MOUSE_SPEED).HSpeed, 25);
+// A stored value beyond the scale sits at the slider's end; moved off and back, the end itself
+// must be what is sent, or that end could never be chosen while the window is open.
+TEST_F(SettingsTest, SliderMovedOffItsClampedEndAndBackSendsTheEnd) {
+    struct Case {
+        const char *Button, *Window, *Slider;
+        int Off, End;
+        std::uint32_t Request;
+        std::uint8_t DriverParameterBlock::*Field;
+        std::uint8_t Stored, Sent;
+    };
+    for (const Case c : {Case{"cmdMouseSpeed", "frmMouseSpeed", "hscMouseHSpeed", 19, 20,
+                              IOCTL_TOUCH_SET_MOUSE_SPEED, &DriverParameterBlock::HSpeed, 25, 20},
+                         Case{"cmdSleepTime", "frmSleepTime", "hscSleepTime", 29, 30, IOCTL_TOUCH_SET_POWER_DOWN,
+                              &DriverParameterBlock::PowerDownTime, 40, 30},
+                         Case{"cmdSensivitity", "frmSensitivity", "hscSensitivity", 1, 0,
+                              IOCTL_TOUCH_SET_SENSITIVITY, &DriverParameterBlock::Sensitivity, 200, 127}}) {
+        SCOPED_TRACE(c.Window);
+        device.Requests.clear();
+        stored = testing_support::SampleBlock();
+        stored.*c.Field = c.Stored;
+        Form& w = Open(c.Button, c.Window);
+        if (!w.Loaded()) panel.Open(w, ControlPanel::Order::ShowThenHide);  // sensitivity's button is hidden
+        auto& slider = w[c.Slider];
+        EXPECT_EQ(slider.Value(), c.End);
+        EXPECT_FALSE(w["cmdApply"].Enabled());
+        slider.UserScroll(c.Off);
+        slider.UserScroll(c.End);
+        EXPECT_TRUE(w["cmdApply"].Enabled());
+        w["cmdApply"].UserClick();
+        EXPECT_EQ(OnlyRequest(c.Request).*c.Field, c.Sent);
+        // After an Apply the same opening still offers every position.
+        slider.UserScroll(c.Off);
+        EXPECT_TRUE(w["cmdApply"].Enabled());
+        w["cmdCandel"].UserClick();
+        panel.Main().Unload();
+    }
 }
 
 using SensitivityTest = SettingsTest;

@@ -93,6 +93,8 @@ TEST_F(StartupTest, SetsTheDoubleClickAreaTellsTheDriverStartsTheRightButtonProg
                                                "TouchScreen System Startup Version K306.COM", "Veldrant Touch"}));
     EXPECT_EQ(Value("DoubleClickWidth"), std::string("REG_SZ 32") + '\0');
     EXPECT_EQ(Value("DoubleClickHeight"), std::string("REG_SZ 32") + '\0');
+    // In force at once too: Windows read the registry values before this logon's programs ran.
+    EXPECT_EQ(display.DoubleClickAreas, (std::vector<std::pair<int, int>>{{32, 32}}));
     EXPECT_EQ(registry.OpenKeys, 0);
     EXPECT_EQ(Codes(), (std::vector<std::uint32_t>{IOCTL_TOUCH_GET_PARAMETERS, IOCTL_TOUCH_SET_SCREEN_SIZE,
                                                    IOCTL_TOUCH_GET_RBF_WINDOW}));

@@ -64,6 +64,14 @@ TEST_F(TestBoardTest, ServiceGestureOpensItInDragDropModeAndExitSendsTheOldModeB
     EXPECT_EQ(TouchModesSent(), (std::vector<int>{4, 2, 4, 4}));
 }
 
+TEST_F(TestBoardTest, SessionEndSendsTheOldModeBackAndEndsTheProgram) {
+    Open();
+    panel.EndSession();
+    EXPECT_EQ(TouchModesSent(), (std::vector<int>{4, 2}));
+    EXPECT_EQ(device.Closed.size(), 1u);
+    EXPECT_EQ(process.Ended, std::vector<int>{0});
+}
+
 TEST_F(TestBoardTest, OtherKeysOrALeftClickDoNotOpenIt) {
     auto& exit = panel.Main()["cmdExit"];
     for (int shift : {0, forms::kShiftMask, forms::kCtrlMask, forms::kAltMask, kServiceKeys | forms::kAltMask})

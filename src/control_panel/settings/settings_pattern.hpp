@@ -74,13 +74,18 @@ private:
     int pending_ = -1;
 };
 
-// A slider or check box that stands for a driver value. While the control still shows what it
-// showed at opening, it stands for the driver's value itself: a stored value the control cannot
-// show (out of range) is then neither changed nor sent until the user moves it.
+// A slider or check box that stands for a driver value. Until the user moves the control it
+// stands for the driver's value itself, so a stored value the control cannot show (out of range)
+// is neither changed nor sent. Once moved, every position stands for itself, the opening one
+// too: otherwise the end it was clamped to could never be chosen.
 struct HeldValue {
     int Stored = 0;
     int Shown = 0;
-    int Pending(int now) const { return now == Shown ? Stored : now; }
+    bool Moved = false;
+    int Pending(int now) {
+        if (now != Shown) Moved = true;
+        return Moved ? now : Stored;
+    }
 };
 
 // Nearest position a slider can show.

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <string>
 
 #include "e2e/message_box.hpp"
 #include "e2e/screenshot.hpp"
@@ -108,6 +109,64 @@ TEST_F(CalibrationE2E, EscapeAndYesBreakOffWithCodeFour) {
     ExitProgram();
     EXPECT_EQ(CodesSent(standin), (std::vector<std::int32_t>{5, 0, 4}));
     ExpectCalibration(11, 1001, 22, 990);
+}
+
+// Message boxes of a visible top-level kind that the program has open.
+int OpenBoxes(DWORD processId) {
+    struct Search {
+        DWORD process;
+        int count;
+    } search{processId, 0};
+    EnumWindows(
+        [](HWND window, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            char name[16] = {};
+            GetClassNameA(window, name, sizeof name);
+            if (owner == s->process && IsWindowVisible(window) && std::string(name) == "#32770") ++s->count;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.count;
+}
+
+// The user tests the new edges with the finger while the question is open; neither the touch
+// nor a key may reach the finished run behind it.
+TEST_F(CalibrationE2E, TheClosingQuestionBlocksTheWindowBehindIt) {
+    HWND box = CalibrateFourCorners();
+    ASSERT_NE(box, nullptr);
+    HWND window = e2e::FindTopLevelWindow("Calibration", {process->Id(), false});
+    ASSERT_NE(window, nullptr);
+    const auto codes = CodesSent(standin);
+    RECT area;
+    GetWindowRect(window, &area);
+    EXPECT_TRUE(e2e::MouseClick(POINT{area.left + 100, area.top + 100}));
+    EXPECT_TRUE(e2e::PressKey(VK_ESCAPE));
+    Sleep(700);
+    EXPECT_EQ(OpenBoxes(process->Id()), 1);
+    // Wine, unlike Windows, closes a Yes/No box on Escape: the program asks again.
+    box = e2e::WaitForMessageBox(5s, process->Id());
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(e2e::ReadMessageBox(box).text, kCompleteText);
+    EXPECT_EQ(CodesSent(standin), codes);
+    EXPECT_TRUE(e2e::AnswerMessageBox(box, IDYES));
+    ExitProgram();
+    ExpectCalibration(63, 958, 78, 923);
+}
+
+TEST_F(CalibrationE2E, SessionEndAtTheClosingQuestionPutsTheOldEdgesBack) {
+    HWND box = CalibrateFourCorners();
+    ASSERT_NE(box, nullptr);
+    HWND window = e2e::FindTopLevelWindow("Calibration", {process->Id(), false});
+    ASSERT_NE(window, nullptr);
+    ExpectCalibration(63, 958, 78, 923);
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000, &answer);
+    SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 5000, &answer);
+    EXPECT_EQ(process->WaitForExit(10s), std::optional<DWORD>(0));
+    ExpectCalibration(11, 1001, 22, 990);
+    EXPECT_EQ(standin.State().OpenHandles, 1);
 }
 
 }  // namespace

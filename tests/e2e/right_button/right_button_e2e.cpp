@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "e2e/input.hpp"
+#include "e2e/message_box.hpp"
 #include "e2e/screenshot.hpp"
 #include "e2e/wait.hpp"
 #include "e2e/windows.hpp"
@@ -158,6 +159,53 @@ TEST_F(RightButtonE2E, CloseMessageUnregistersAndEndsTheProgram) {
     EXPECT_TRUE(program.Ended(10000));
     EXPECT_EQ(Registered(), -1);
     EXPECT_EQ(standin.State().OpenHandles, 1);
+}
+
+// Windows ends the program at logoff; ended while registered, the driver would keep a dead window
+// and the next logon would start no button.
+TEST_F(RightButtonE2E, SessionEndOrACloseFromOutsideUnregistersAndEnds) {
+    enum class Way { SessionEndIdle, SessionEndArmed, CloseSent };
+    for (const Way way : {Way::SessionEndIdle, Way::SessionEndArmed, Way::CloseSent}) {
+        SCOPED_TRACE(static_cast<int>(way));
+        HiddenStart program(rbf_e2e::kRbfProgram);
+        HWND window = WaitShown(program);
+        ASSERT_NE(window, nullptr);
+        if (way == Way::SessionEndArmed) {
+            ASSERT_TRUE(e2e::MouseClickControl(Button(window)));
+            ASSERT_TRUE(e2e::WaitFor([&] { return Pending() == 1; }, 5000ms));
+        }
+        DWORD_PTR answer = 0;
+        if (way == Way::CloseSent) {
+            SendMessageTimeoutA(window, WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &answer);
+        } else {
+            EXPECT_TRUE(SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000, &answer));
+            EXPECT_NE(answer, 0u);  // it does not hold the session up
+            SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 5000, &answer);
+        }
+        EXPECT_EQ(Registered(), -1);
+        EXPECT_EQ(Pending(), 0);
+        EXPECT_EQ(standin.State().OpenHandles, 1);
+        EXPECT_TRUE(program.Ended(10000));
+    }
+}
+
+TEST_F(RightButtonE2E, ItsFailureBoxBlocksTheButton) {
+    HiddenStart program(rbf_e2e::kRbfProgram);
+    HWND window = WaitShown(program);
+    ASSERT_NE(window, nullptr);
+    PostMessageA(window, kWmUser, 0x1234, 0);
+    HWND box = e2e::WaitForMessageBox(10s, program.Id());
+    ASSERT_NE(box, nullptr);
+    e2e::MouseClickControl(Button(window));  // a real click: BM_CLICK would reach a disabled button
+    Sleep(500);
+    EXPECT_EQ(Pending(), 0);
+    EXPECT_TRUE(e2e::AnswerMessageBox(box, IDOK));
+    EXPECT_TRUE(e2e::WaitForWindowGone(box, 5s));
+    Sleep(300);
+    EXPECT_EQ(Pending(), 0);
+    // Answered, the button works again.
+    ASSERT_TRUE(e2e::MouseClickControl(Button(window)));
+    EXPECT_TRUE(e2e::WaitFor([&] { return Pending() == 1; }, 5000ms));
 }
 
 }  // namespace
