@@ -81,10 +81,16 @@ private:
 struct HeldValue {
     int Stored = 0;
     int Shown = 0;
+    // Moves count only once the control has shown its opening position: the load looks at the
+    // controls while they still hold their design positions.
+    bool Opened = false;
     bool Moved = false;
     int Pending(int now) {
-        if (now != Shown) Moved = true;
-        return Moved ? now : Stored;
+        if (now == Shown)
+            Opened = true;
+        else if (Opened)
+            Moved = true;
+        return Moved || now != Shown ? now : Stored;
     }
 };
 
