@@ -23,7 +23,7 @@ const Color kBlue = Rgb(0, 0, 255);
 const Font kBold975{"MS Sans Serif", 9.75, true, false};
 const Font kTitleFont{"Times New Roman", 21.75, true, false};
 
-constexpr std::uint32_t kFailureBoxStyle = 0x30;  // OK, exclamation mark
+constexpr std::uint32_t kFailureBoxStyle = kBoxOk | kBoxIconExclamation;
 
 const char* const kTargetNames[] = {"TOP-LEFT", "TOP-RIGHT", "DOWN-RIGHT", "DOWN-LEFT"};
 
@@ -225,7 +225,7 @@ void CalibrationWindow::AskToBreak() {
     form_["picMesg"].SetVisible(false);
     form_["lblHelp"].SetVisible(false);
     RestoreCursor(ui_);
-    breakRequested_ = AskYesNo(ui_, kBreakCalibrationText, kDefaultButton2, kCalibrationTitle) == kIdYes;
+    breakRequested_ = AskYesNo(ui_, kBreakCalibrationText, kBoxDefaultButton2, kCalibrationTitle) == kIdYes;
     askingToBreak_ = false;
     if (phase_ != Phase::Capturing) return;  // the session ended while the question was open
     HideCursor(ui_);
@@ -353,7 +353,7 @@ void CalibrationWindow::RunCalibration() {
         return;
     }
     phase_ = Phase::Asking;
-    const int answer = AskYesNo(ui_, kCalibrationCompleteText, 0, kCalibrationTitle);
+    const int answer = AskYesNo(ui_, kCalibrationCompleteText, kBoxDefaultButton1, kCalibrationTitle);
     if (phase_ != Phase::Asking) return;  // the session ended and put the old edges back
     phase_ = Phase::Idle;
     if (answer == kIdNo) {

@@ -107,7 +107,6 @@ WindowHeader ControlPanel::Header() {
 void ControlPanel::Start() { main_.Show(); }
 
 void ControlPanel::EndProgram() {
-    ended_ = true;
     ports_.Process.EndProgram(0);
 }
 

@@ -67,7 +67,6 @@ private:
     DriverChannel channel_;
     OemRecord oem_;
     std::string logoPath_;
-    bool ended_ = false;
     forms::Form main_;
     forms::Form about_;
     forms::Form support_;

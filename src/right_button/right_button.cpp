@@ -27,7 +27,7 @@ int ToPixels(double twips, double twipsPerPixel) { return static_cast<int>(std::
 
 }  // namespace
 
-std::string RbfCaption() { return std::string(" ") + "C" + "-RBF"; }
+std::string RbfCaption() { return " C-RBF"; }
 
 std::string RbfFailureText(std::uintptr_t wParam, std::intptr_t lParam) {
     return "RBF_WndProc Fail! wParam=" + UpperHex(wParam) + "h, lParam=" + UpperHex(HexValue(lParam)) + "h";
@@ -88,7 +88,7 @@ std::intptr_t RightButtonProgram::UserMessage(std::uintptr_t wParam, std::intptr
         case kRbfHide: ports_.Window.ShowWindow(false); break;
         case kRbfShow: ports_.Window.ShowWindow(true); break;
         case kRbfClose: Unload(); break;
-        default: ports_.Ui.ShowMessageBox(RbfFailureText(wParam, lParam), kRightButtonTitle, kMessageBoxOk); break;
+        default: ports_.Ui.ShowMessageBox(RbfFailureText(wParam, lParam), kRightButtonTitle, kBoxOk); break;
     }
     return 0;
 }

@@ -16,7 +16,6 @@ inline constexpr char kRbfDesignCaption[] = "TouchScreen Right Button";
 inline constexpr char kRbfIcon[] = "IDI_RBF";
 inline constexpr double kActionTwips = 600;  // cmdAction is square
 inline constexpr std::uint32_t kButtonFaceColour = 0x8000000F;
-inline constexpr std::uint32_t kMessageBoxOk = 0;
 
 // The caption frmMain takes at start.
 std::string RbfCaption();

@@ -32,7 +32,7 @@ void PostSetup::Run() {
     hourglass.Normal();
 
     if (!oem_.LoadOemData()) {
-        ports_.Ui.ShowMessageBox(kOemLoadFailureText, kInstallationTitle, 0);
+        ports_.Ui.ShowMessageBox(kOemLoadFailureText, kInstallationTitle, kBoxOk);
         message_.Unload();
         return;
     }
@@ -42,7 +42,7 @@ void PostSetup::Run() {
         if (!title.empty()) {
             oem_.VenderName = title;
             if (!oem_.SaveVenderName())
-                ports_.Ui.ShowMessageBox("Fail to Set Vender Name!", kInstallationTitle, 0);
+                ports_.Ui.ShowMessageBox("Fail to Set Vender Name!", kInstallationTitle, kBoxOk);
         }
     }
     message_.Unload();

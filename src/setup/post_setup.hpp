@@ -14,7 +14,7 @@ inline constexpr char kInstallationTitle[] = "TouchScreen Driver Installation";
 inline constexpr char kSetupFinishedText[] =
     "Setup has finished installing TouchScreen drivers and utilities on your computer.\r\n\r\n"
     "The Windows must be restarted.";
-inline constexpr std::uint32_t kFinalBoxStyle = 4096 + 64;
+inline constexpr std::uint32_t kFinalBoxStyle = kBoxSystemModal | kBoxIconInformation;
 
 // Value of a key of an INI file: cut at its first NUL, trailing blanks removed, "" when absent.
 std::string IniValue(IniPort& ini, const std::string& file, const std::string& section, const std::string& key);

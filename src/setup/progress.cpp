@@ -64,7 +64,7 @@ bool RestartSystem(RestartPort& restart, UiPort& ui, const std::string& title) {
         restart.CloseToken();
     }
     if (step.empty()) return true;
-    ui.ShowMessageBox(RestartFailureText(step, number), title, 0);
+    ui.ShowMessageBox(RestartFailureText(step, number), title, kBoxOk);
     return false;
 }
 

@@ -71,7 +71,7 @@ void Uninstaller::LoadMain() {
     const bool loaded = oem_.LoadOemData();
     main_.SetPointer(MousePointer::Default);
     if (!loaded) {
-        ports_.Ui.ShowMessageBox(kOemLoadFailureText, main_.Caption(), 0);
+        ports_.Ui.ShowMessageBox(kOemLoadFailureText, main_.Caption(), kBoxOk);
         End();
         return;
     }
@@ -149,7 +149,7 @@ void Uninstaller::Remove() {
     setup_.Removal.MoveFileEx(oem_.WindowsPath + "\\PXWNTCde.exe", kMoveFileDelayUntilReboot);
     Pause(ports_.Events, ports_.Clock, 10);
     message_.Unload();
-    ports_.Ui.ShowMessageBox(kRemovalCompleteText, kRemovalTitle, 4096 + 64);
+    ports_.Ui.ShowMessageBox(kRemovalCompleteText, kRemovalTitle, kRemovalCompleteStyle);
     RestartSystem(setup_.Restart, ports_.Ui, kRemovalTitle);
     End();
 }

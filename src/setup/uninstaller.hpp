@@ -17,7 +17,8 @@ inline constexpr char kRemovalProduct[] = "TouchScreen V.K306.COM";
 inline constexpr char kRemovalCompleteText[] =
     "Removal is complete to uninstall TouchScreen drivers and utilities.\r\n\r\n"
     "The Windows must be restarted.";
-inline constexpr std::uint32_t kRemovalFailureStyle = 4096 + 48;
+inline constexpr std::uint32_t kRemovalFailureStyle = kBoxSystemModal | kBoxIconExclamation;
+inline constexpr std::uint32_t kRemovalCompleteStyle = kBoxSystemModal | kBoxIconInformation;
 
 forms::Form MakeRemovalForm();
 

@@ -46,6 +46,16 @@ public:
 inline constexpr int kIdOk = 1;
 inline constexpr int kIdYes = 6;
 inline constexpr int kIdNo = 7;
+// The style flags a box is composed of (Windows' MB_ values), named once.
+inline constexpr std::uint32_t kBoxOk = 0x0;
+inline constexpr std::uint32_t kBoxYesNo = 0x4;
+inline constexpr std::uint32_t kBoxIconStop = 0x10;
+inline constexpr std::uint32_t kBoxIconQuestion = 0x20;
+inline constexpr std::uint32_t kBoxIconExclamation = 0x30;
+inline constexpr std::uint32_t kBoxIconInformation = 0x40;
+inline constexpr std::uint32_t kBoxDefaultButton1 = 0x0;
+inline constexpr std::uint32_t kBoxDefaultButton2 = 0x100;
+inline constexpr std::uint32_t kBoxSystemModal = 0x1000;
 
 class UiPort {
 public:

@@ -37,7 +37,7 @@ void ShowErrorBox(UiPort& ui, const std::string& text, const std::string& title)
 }
 
 int AskYesNo(UiPort& ui, const std::string& text, std::uint32_t extraStyle, const std::string& title) {
-    return ui.ShowMessageBox(text, title, kYesNoQuestionStyle + extraStyle);
+    return ui.ShowMessageBox(text, title, kYesNoQuestionStyle | extraStyle);
 }
 
 bool FileExists(FilePort& files, const std::string& path) { return files.CanOpenForInput(path); }

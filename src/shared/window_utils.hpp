@@ -9,9 +9,8 @@
 
 namespace px {
 
-inline constexpr std::uint32_t kErrorBoxStyle = 0x1010;  // system modal, stop icon, OK
-inline constexpr std::uint32_t kYesNoQuestionStyle = 4096 + 32 + 4;
-inline constexpr std::uint32_t kDefaultButton2 = 256;
+inline constexpr std::uint32_t kErrorBoxStyle = kBoxSystemModal | kBoxIconStop | kBoxOk;
+inline constexpr std::uint32_t kYesNoQuestionStyle = kBoxSystemModal | kBoxIconQuestion | kBoxYesNo;
 
 struct TwipsPoint {
     long Left;

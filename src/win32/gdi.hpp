@@ -92,10 +92,6 @@ void DrawFigures(HDC dc, const std::vector<forms::Figure>& figures, const Surfac
 // A Shape control: a rectangle of its BackColor framed in its ForeColor, in twips of its container.
 void DrawShape(HDC dc, const forms::Control& shape, const SurfaceScale& twips, BrushCache& brushes);
 
-}  // namespace px::win32
-
-namespace px::win32 {
-
 // A memory DC for blitting a bitmap, deleted in one place.
 class MemoryDC {
 public:

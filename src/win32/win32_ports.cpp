@@ -48,6 +48,10 @@ long RegistryApi::SetValue(RegKey key, const std::string& name, std::uint32_t ty
 
 long RegistryApi::CloseKey(RegKey key) { return ::RegCloseKey(ToHkey(key)); }
 
+static_assert(kBoxYesNo == MB_YESNO && kBoxIconStop == MB_ICONSTOP && kBoxIconQuestion == MB_ICONQUESTION &&
+              kBoxIconExclamation == MB_ICONEXCLAMATION && kBoxIconInformation == MB_ICONINFORMATION &&
+              kBoxDefaultButton2 == MB_DEFBUTTON2 && kBoxSystemModal == MB_SYSTEMMODAL && kBoxOk == MB_OK);
+
 namespace {
 BOOL CALLBACK DisableThreadWindow(HWND window, LPARAM list) {
     // EnableWindow answers whether the window was disabled already; those stay as they are.
@@ -68,7 +72,7 @@ int UiApi::ShowMessageBox(const std::string& text, const std::string& title, std
         answer = ::MessageBoxA(active, text.c_str(), title.c_str(), style);
         // Windows ignores Escape on a Yes/No box; Wine closes it with IDCANCEL, which the callers
         // would take for an answer. A question is answered by Yes or No only.
-    } while (answer == IDCANCEL && (style & MB_TYPEMASK) == MB_YESNO);
+    } while (answer == IDCANCEL && (style & MB_TYPEMASK) == kBoxYesNo);
     for (HWND window : disabled)
         if (::IsWindow(window)) ::EnableWindow(window, TRUE);
     // The box closed while its owner was still disabled, so the activation went elsewhere.
