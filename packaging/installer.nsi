@@ -271,8 +271,7 @@ Section "TouchScreen"
   ${EndIf}
 
   ${If} $RbfRan == 1
-    !insertmacro Log `starting the right-button program again`
-    Exec '"$Folder\PXwNTcrb.exe"'
+    !insertmacro RunHidden '"$PLUGINSDIR\unins000.exe" /RIGHTBUTTON "$Folder"'
   ${EndIf}
 SectionEnd
 

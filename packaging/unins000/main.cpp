@@ -216,6 +216,47 @@ void CancelPendingDeletions(const ProductPlaces& places) {
                    static_cast<DWORD>(kept.size() * sizeof(wchar_t)));
 }
 
+bool RunningAsSystem() {
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
+    Handle token(raw);
+    alignas(TOKEN_USER) BYTE buffer[256] = {};
+    DWORD size = 0;
+    if (!GetTokenInformation(token.get(), TokenUser, buffer, sizeof buffer, &size)) return false;
+    return IsWellKnownSid(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, WinLocalSystemSid) != FALSE;
+}
+
+// A deployment tool runs the package as the system account, whose session nobody sees: the
+// right-button program belongs in the session of the user at the console.
+bool StartRightButton(const std::string& folder) {
+    std::string line = "\"" + folder + "\\PXwNTcrb.exe\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;  // as its other starters pass it
+    PROCESS_INFORMATION info{};
+    BOOL started = FALSE;
+    using QueryUserToken = BOOL(WINAPI*)(ULONG, PHANDLE);
+    HMODULE wts = RunningAsSystem() ? LoadLibraryA("wtsapi32.dll") : nullptr;
+    const auto query = wts ? reinterpret_cast<QueryUserToken>(reinterpret_cast<void*>(GetProcAddress(wts, "WTSQueryUserToken"))) : nullptr;
+    HANDLE user = nullptr;
+    if (query && query(WTSGetActiveConsoleSessionId(), &user)) {
+        char desktop[] = "winsta0\\default";
+        startup.lpDesktop = desktop;
+        started = CreateProcessAsUserA(user, nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                       folder.c_str(), &startup, &info);
+        CloseHandle(user);
+    } else {
+        started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                                 &info);
+    }
+    if (wts) FreeLibrary(wts);
+    if (!started) return false;
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return true;
+}
+
 std::string WithoutTrailingSlash(std::string path) {
     if (!path.empty() && path.back() == '\\') path.pop_back();
     return path;
@@ -244,11 +285,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     px::unins::ProductPlaces places = px::unins::FindPlaces();
     if (px::HasSwitch(arguments, "/PREPARE")) {
         // Run by the package from its own temporary folder: the folder to install is named.
-        places.Folder = px::unins::PrepareFolder(arguments);
+        places.Folder = px::unins::FolderAfter(arguments, "/PREPARE");
         if (places.Folder.empty()) return 4;
         const auto closed = px::unins::ClosePrograms(programs);
         px::unins::CancelPendingDeletions(places);
         return px::unins::PrepareExitCode(closed);
+    }
+    if (px::HasSwitch(arguments, "/RIGHTBUTTON")) {
+        const std::string folder = px::unins::FolderAfter(arguments, "/RIGHTBUTTON");
+        return !folder.empty() && px::unins::StartRightButton(folder) ? 0 : 1;
     }
     // Without our own folder every file step would aim at the root of the current drive.
     if (places.Folder.empty()) return 2;

@@ -108,11 +108,11 @@ bool DeletionOfReinstalledFile(std::string_view source, std::string_view target,
            path == Upper(places.SystemFolder + "\\drivers\\PXWNTCOM.sys");
 }
 
-std::string PrepareFolder(std::string_view commandLine) {
+std::string FolderAfter(std::string_view commandLine, std::string_view switchName) {
     const std::string upper = Upper(commandLine);
-    std::size_t at = upper.find("/PREPARE");
+    std::size_t at = upper.find(Upper(switchName));
     if (at == std::string::npos) return "";
-    at = commandLine.find_first_not_of(" \t", at + 8);
+    at = commandLine.find_first_not_of(" \t", at + switchName.size());
     if (at == std::string::npos) return "";
     std::size_t end;
     if (commandLine[at] == '"') {

@@ -107,9 +107,10 @@ std::string FolderOf(std::string_view filePath);
 
 // The setup package runs a copy of us with /PREPARE "folder" before it writes anything: the
 // programs closed, the restart's deletions of what it is about to write cancelled. Exit code:
-// bit 0 the right-button program ran (the package starts it again), bit 1 a program is still
-// running. The folder argument, "" when absent.
-std::string PrepareFolder(std::string_view commandLine);
+// bit 0 the right-button program ran, bit 1 a program is still running. Once the files are in
+// place, /RIGHTBUTTON "folder" starts the right-button program again for the signed-in user.
+// The argument after the switch, without a trailing "\"; "" when absent.
+std::string FolderAfter(std::string_view commandLine, std::string_view switchName);
 int PrepareExitCode(const ClosedPrograms& closed);
 
 inline constexpr int kRestartNeeded = 3010;  // ERROR_SUCCESS_REBOOT_REQUIRED

@@ -300,9 +300,9 @@ TEST(Unins000Prepare, OnlyDeletionsOfWhatIsWrittenAgainAreCancelled) {
 }
 
 TEST(Unins000Prepare, FolderArgument) {
-    EXPECT_EQ(PrepareFolder("/PREPARE \"C:\\Program Files\\Touch Écran\\\""), "C:\\Program Files\\Touch Écran");
-    EXPECT_EQ(PrepareFolder("/prepare C:\\TS"), "C:\\TS");
-    EXPECT_EQ(PrepareFolder("/PREPARE"), "");
+    EXPECT_EQ(FolderAfter("/PREPARE \"C:\\Program Files\\Touch Écran\\\"", "/PREPARE"), "C:\\Program Files\\Touch Écran");
+    EXPECT_EQ(FolderAfter("/rightbutton C:\\TS", "/RIGHTBUTTON"), "C:\\TS");
+    EXPECT_EQ(FolderAfter("/PREPARE", "/PREPARE"), "");
 }
 
 }  // namespace

@@ -316,6 +316,8 @@ TEST(Deploy, UpgradeOverRunningProgramsKeepsSettingsVendorAndRightButton) {
         15s);
     ASSERT_TRUE(again) << "the right-button program is not registered again";
     EXPECT_NE(*again, *registered);
+    const HWND button = reinterpret_cast<HWND>(static_cast<std::intptr_t>(*again));
+    EXPECT_TRUE(e2e::WaitFor([&] { return IsWindowVisible(button) != FALSE; }, 5s)) << "the button is not shown";
     EXPECT_NE(RunningProcess("PXwNTcrb.exe"), 0u);
 }
 
