@@ -233,10 +233,12 @@ TEST(Unins000Run, AskedFirstAndNoChangesNothing) {
     FakeRemoval port;
     FakeDialog dialog;
     FakePrograms programs;
+    programs.Registered = 77;
     dialog.Answer = false;
     EXPECT_EQ(RunUninstall("", kPlaces, port, dialog, programs), 0);
     EXPECT_EQ(dialog.Questions.size(), 1u);
     EXPECT_THAT(port.Calls, IsEmpty());
+    EXPECT_THAT(programs.Calls, IsEmpty()) << "the right-button program closed although the answer was No";
     EXPECT_THAT(dialog.Told, IsEmpty());
 }
 
