@@ -44,10 +44,12 @@ int PostSetup::Run() {
         hourglass.Normal();
     }
 
+    // Run without switches, the program has always ended with 0, whatever happened.
+    const auto ending = [&](int code) { return quiet || options_.NoRestart ? code : kPostSetupDone; };
     if (!oem_.LoadOemData()) {
         tell(kOemLoadFailureText, 0);
         message_.Unload();
-        return kPostSetupNoOemData;
+        return ending(kPostSetupNoOemData);
     }
     int result = kPostSetupDone;
     const std::string oemFile = oem_.InstallPath + "\\setup.oem";
@@ -64,7 +66,7 @@ int PostSetup::Run() {
     message_.Unload();
     tell(kSetupFinishedText, kFinalBoxStyle);
     if (options_.NoRestart) return result == kPostSetupDone ? kPostSetupRestartNeeded : result;
-    if (!quiet) return RestartSystem(restart_, ports_.Ui, kInstallationTitle) ? result : kPostSetupRestartFailed;
+    if (!quiet) return ending(RestartSystem(restart_, ports_.Ui, kInstallationTitle) ? result : kPostSetupRestartFailed);
     return StartRestart(restart_).empty() ? result : kPostSetupRestartFailed;
 }
 

@@ -30,7 +30,8 @@ struct PostSetupOptions {
 };
 PostSetupOptions ParsePostSetupOptions(std::string_view commandLine);
 
-// Exit codes, for the setup package that waits on a quiet run.
+// Exit codes, for the setup package that waits on a quiet run; 0 whatever happened when run
+// without switches, as it always was.
 inline constexpr int kPostSetupDone = 0;
 inline constexpr int kPostSetupNoOemData = 1;
 inline constexpr int kPostSetupVendorNotStored = 2;

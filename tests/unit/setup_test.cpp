@@ -93,7 +93,7 @@ TEST_F(PostSetupTest, MissingFileOrEmptyTitleKeepsTheVendorAndStillRestarts) {
 
 TEST_F(PostSetupTest, MissingOemDataEndsWithAPlainBoxAndNoRestart) {
     PostSetup program(ports, ini, restart);
-    program.Run();
+    EXPECT_EQ(program.Run(), 0);
     ASSERT_EQ(ui.Boxes.size(), 1u);
     EXPECT_EQ(ui.Boxes[0].Text, "Fail to load data from Register File!");
     EXPECT_EQ(ui.Boxes[0].Style, 0u);
