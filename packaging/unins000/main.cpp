@@ -1,10 +1,15 @@
 // unins000.exe: Win32 side of the removal program (ports over the service manager, files and
 // the 64-bit registry view, message boxes) and its entry point.
 #include <windows.h>
+#include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <memory>
 #include <type_traits>
+#include <vector>
 
+#include "command_switch.hpp"
+#include "driver_records.hpp"
 #include "removal.hpp"
 
 namespace px::unins {
@@ -93,6 +98,165 @@ public:
     }
 };
 
+struct HandleCloser {
+    void operator()(HANDLE handle) const {
+        if (handle && handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+    }
+};
+using Handle = std::unique_ptr<void, HandleCloser>;
+
+class Win32Programs final : public ProgramsPort {
+public:
+    std::optional<std::int32_t> RegisteredRightButton() override {
+        Handle device(CreateFileA(px::kDevicePath, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (device.get() == INVALID_HANDLE_VALUE) return std::nullopt;
+        px::RbfWindowRecord record{};
+        DWORD returned = 0;
+        if (!DeviceIoControl(device.get(), px::IOCTL_TOUCH_GET_RBF_WINDOW, &record, sizeof record, &record,
+                             sizeof record, &returned, nullptr))
+            return std::nullopt;
+        return record.RbfWindow;
+    }
+
+    void SendRightButtonClose(std::int32_t window) override {
+        // A registration left by a killed copy names a dead window: the call returns at once.
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutA(reinterpret_cast<HWND>(static_cast<std::intptr_t>(window)), px::kWmUser, px::kRbfClose,
+                            0, SMTO_ABORTIFHUNG, 5000, &answer);
+    }
+
+    std::vector<std::uint32_t> Running(const std::string& exeName) override {
+        std::vector<std::uint32_t> ids;
+        Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+        if (snapshot.get() == INVALID_HANDLE_VALUE) return ids;
+        PROCESSENTRY32 entry{};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry))
+            if (lstrcmpiA(entry.szExeFile, exeName.c_str()) == 0) ids.push_back(entry.th32ProcessID);
+        return ids;
+    }
+
+    void AskToClose(std::uint32_t processId) override {
+        EnumWindows(
+            [](HWND window, LPARAM id) -> BOOL {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                if (owner == static_cast<DWORD>(id) && IsWindowVisible(window)) PostMessageA(window, WM_CLOSE, 0, 0);
+                return TRUE;
+            },
+            static_cast<LPARAM>(processId));
+    }
+
+    bool WaitForEnd(std::uint32_t processId, unsigned milliseconds) override {
+        Handle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+        if (!process) return true;  // already gone
+        return WaitForSingleObject(process.get(), milliseconds) == WAIT_OBJECT_0;
+    }
+
+    void Terminate(std::uint32_t processId) override {
+        Handle process(OpenProcess(PROCESS_TERMINATE, FALSE, processId));
+        if (process) TerminateProcess(process.get(), 1);
+    }
+};
+
+std::string Narrow(const std::wstring& text) {
+    const int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string out(size > 0 ? size : 1, '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
+    out.resize(out.size() - 1);
+    return out;
+}
+
+// Drops the restart's deletions of what the package is about to write again; renames and
+// everybody else's entries stay as they are.
+void CancelPendingDeletions(const ProductPlaces& places) {
+    constexpr wchar_t kSessionManager[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+    constexpr wchar_t kValue[] = L"PendingFileRenameOperations";
+    HKEY raw = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_QUERY_VALUE | KEY_SET_VALUE | kView, &raw) !=
+        ERROR_SUCCESS)
+        return;
+    Key key(raw);
+    DWORD type = 0, size = 0;
+    if (RegQueryValueExW(key.get(), kValue, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_MULTI_SZ)
+        return;
+    std::vector<wchar_t> data(size / sizeof(wchar_t) + 2, L'\0');
+    if (RegQueryValueExW(key.get(), kValue, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
+        ERROR_SUCCESS)
+        return;
+    // Pairs of source and target; a deletion's target is empty, so empty strings count here.
+    std::vector<std::wstring> entries;
+    const wchar_t* end = data.data() + size / sizeof(wchar_t);
+    for (const wchar_t* at = data.data(); at < end;) {
+        const std::wstring entry(at);
+        at += entry.size() + 1;
+        if (at > end || (entry.empty() && entries.size() % 2 == 0)) break;  // the list's closing NUL
+        entries.push_back(entry);
+    }
+    std::vector<wchar_t> kept;
+    bool cancelled = false;
+    for (std::size_t i = 0; i + 1 < entries.size(); i += 2) {
+        if (DeletionOfReinstalledFile(Narrow(entries[i]), Narrow(entries[i + 1]), places)) {
+            cancelled = true;
+            continue;
+        }
+        for (const auto& entry : {entries[i], entries[i + 1]}) {
+            kept.insert(kept.end(), entry.begin(), entry.end());
+            kept.push_back(L'\0');
+        }
+    }
+    if (!cancelled) return;
+    if (kept.empty()) {
+        RegDeleteValueW(key.get(), kValue);
+        return;
+    }
+    kept.push_back(L'\0');
+    RegSetValueExW(key.get(), kValue, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(kept.data()),
+                   static_cast<DWORD>(kept.size() * sizeof(wchar_t)));
+}
+
+bool RunningAsSystem() {
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
+    Handle token(raw);
+    alignas(TOKEN_USER) BYTE buffer[256] = {};
+    DWORD size = 0;
+    if (!GetTokenInformation(token.get(), TokenUser, buffer, sizeof buffer, &size)) return false;
+    return IsWellKnownSid(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, WinLocalSystemSid) != FALSE;
+}
+
+// A deployment tool runs the package as the system account, whose session nobody sees: the
+// right-button program belongs in the session of the user at the console.
+bool StartRightButton(const std::string& folder) {
+    std::string line = "\"" + folder + "\\PXwNTcrb.exe\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;  // as its other starters pass it
+    PROCESS_INFORMATION info{};
+    BOOL started = FALSE;
+    using QueryUserToken = BOOL(WINAPI*)(ULONG, PHANDLE);
+    HMODULE wts = RunningAsSystem() ? LoadLibraryA("wtsapi32.dll") : nullptr;
+    const auto query = wts ? reinterpret_cast<QueryUserToken>(reinterpret_cast<void*>(GetProcAddress(wts, "WTSQueryUserToken"))) : nullptr;
+    HANDLE user = nullptr;
+    if (query && query(WTSGetActiveConsoleSessionId(), &user)) {
+        char desktop[] = "winsta0\\default";
+        startup.lpDesktop = desktop;
+        started = CreateProcessAsUserA(user, nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                       folder.c_str(), &startup, &info);
+        CloseHandle(user);
+    } else {
+        started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(), &startup,
+                                 &info);
+    }
+    if (wts) FreeLibrary(wts);
+    if (!started) return false;
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    return true;
+}
+
 std::string WithoutTrailingSlash(std::string path) {
     if (!path.empty() && path.back() == '\\') path.pop_back();
     return path;
@@ -105,6 +269,8 @@ ProductPlaces FindPlaces() {
     places.Folder = FolderOf(std::string(buffer, length));
     places.WindowsFolder = WithoutTrailingSlash(std::string(buffer, GetWindowsDirectoryA(buffer, MAX_PATH)));
     places.SystemFolder = WithoutTrailingSlash(std::string(buffer, GetSystemDirectoryA(buffer, MAX_PATH)));
+    if (SHGetFolderPathA(nullptr, CSIDL_COMMON_PROGRAMS, nullptr, SHGFP_TYPE_CURRENT, buffer) == S_OK)
+        places.StartMenuFolder = WithoutTrailingSlash(buffer);
     return places;
 }
 
@@ -112,10 +278,24 @@ ProductPlaces FindPlaces() {
 }  // namespace px::unins
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+    const std::string arguments = commandLine ? commandLine : "";
     px::unins::Win32Removal removal;
     px::unins::MessageBoxDialog dialog;
-    const px::unins::ProductPlaces places = px::unins::FindPlaces();
+    px::unins::Win32Programs programs;
+    px::unins::ProductPlaces places = px::unins::FindPlaces();
+    if (px::HasSwitch(arguments, "/PREPARE")) {
+        // Run by the package from its own temporary folder: the folder to install is named.
+        places.Folder = px::unins::FolderAfter(arguments, "/PREPARE");
+        if (places.Folder.empty()) return 4;
+        const auto closed = px::unins::ClosePrograms(programs);
+        px::unins::CancelPendingDeletions(places);
+        return px::unins::PrepareExitCode(closed);
+    }
+    if (px::HasSwitch(arguments, "/RIGHTBUTTON")) {
+        const std::string folder = px::unins::FolderAfter(arguments, "/RIGHTBUTTON");
+        return !folder.empty() && px::unins::StartRightButton(folder) ? 0 : 1;
+    }
     // Without our own folder every file step would aim at the root of the current drive.
     if (places.Folder.empty()) return 2;
-    return px::unins::RunUninstall(commandLine ? commandLine : "", places, removal, dialog);
+    return px::unins::RunUninstall(arguments, places, removal, dialog, programs);
 }

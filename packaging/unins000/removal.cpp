@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "command_switch.hpp"
+
 namespace px::unins {
 
 namespace {
@@ -21,7 +23,11 @@ std::vector<Step> RemovalSteps(const ProductPlaces& places, bool silent) {
     steps.push_back({StepKind::Service, kServiceName, {}});
     steps.push_back({StepKind::File, places.SystemFolder + "\\drivers\\PXWNTCOM.sys", {}});
     for (const char* program : kPrograms) steps.push_back({StepKind::File, folder + "\\" + program, {}});
-    steps.push_back({StepKind::File, folder + "\\setup.oem", {}});
+    // The vendor's files, installed when they came beside the package.
+    for (const char* file : {"setup.oem", "PXVender.Bmp", "PXVender.Cut"})
+        steps.push_back({StepKind::File, folder + "\\" + file, {}});
+    if (!places.StartMenuFolder.empty())
+        steps.push_back({StepKind::File, places.StartMenuFolder + "\\" + kShortcutName, {}});
     steps.push_back({StepKind::RegistryValue, kRunKey, kRunValue});
     steps.push_back({StepKind::RegistryKey, kOemKey, {}});
     steps.push_back({StepKind::RegistryKeyIfEmpty, "SOFTWARE\\Veldrant\\TouchScreen", {}});
@@ -33,8 +39,15 @@ std::vector<Step> RemovalSteps(const ProductPlaces& places, bool silent) {
     return steps;
 }
 
-std::vector<std::string> RunRemoval(const std::vector<Step>& steps, RemovalPort& port) {
+std::vector<std::string> RunRemoval(const std::vector<Step>& steps, RemovalPort& port, bool* restartNeeded) {
     std::vector<std::string> left;
+    bool scheduled = false;
+    const auto atRestart = [&](const std::string& target) {
+        if (port.DeleteAtRestart(target))
+            scheduled = true;
+        else
+            left.push_back(target);
+    };
     for (const Step& step : steps) {
         switch (step.Kind) {
         case StepKind::Service:
@@ -42,11 +55,10 @@ std::vector<std::string> RunRemoval(const std::vector<Step>& steps, RemovalPort&
             break;
         case StepKind::File:
             // A running program or a loaded driver holds its file until the restart.
-            if (port.RemoveFile(step.Target) == Outcome::Failed && !port.DeleteAtRestart(step.Target))
-                left.push_back(step.Target);
+            if (port.RemoveFile(step.Target) == Outcome::Failed) atRestart(step.Target);
             break;
         case StepKind::AtRestart:
-            if (!port.DeleteAtRestart(step.Target)) left.push_back(step.Target);
+            atRestart(step.Target);
             break;
         case StepKind::RegistryValue:
             if (port.DeleteValue(step.Target, step.Name) == Outcome::Failed)
@@ -61,21 +73,63 @@ std::vector<std::string> RunRemoval(const std::vector<Step>& steps, RemovalPort&
             break;
         }
     }
+    if (restartNeeded) *restartNeeded = scheduled;
     return left;
 }
 
-bool IsSilent(std::string_view commandLine) {
-    const std::string upper = Upper(commandLine);
-    std::size_t at = 0;
-    while ((at = upper.find("/SILENT", at)) != std::string::npos) {
-        const std::size_t end = at + 7;
-        const bool startsWord = at == 0 || upper[at - 1] == ' ' || upper[at - 1] == '\t' || upper[at - 1] == '"';
-        const bool endsWord = end == upper.size() || upper[end] == ' ' || upper[end] == '\t' || upper[end] == '"';
-        if (startsWord && endsWord) return true;
-        at = end;
+ClosedPrograms ClosePrograms(ProgramsPort& programs) {
+    ClosedPrograms closed;
+    if (const auto window = programs.RegisteredRightButton(); window && *window != -1) {
+        closed.RightButtonRan = true;
+        programs.SendRightButtonClose(*window);
     }
-    return false;
+    for (const char* program : {"PXwNTcrb.exe", "PXwNTccp.exe", "PXwNTcao.exe"}) {
+        for (const std::uint32_t id : programs.Running(program)) {
+            if (std::string_view(program) == "PXwNTcrb.exe") closed.RightButtonRan = true;
+            // The right-button program ends by itself once it has had its close message.
+            if (programs.WaitForEnd(id, 0)) continue;
+            programs.AskToClose(id);
+            if (programs.WaitForEnd(id, 5000)) continue;
+            programs.Terminate(id);
+            if (!programs.WaitForEnd(id, 2000)) closed.StillRunning.push_back(program);
+        }
+    }
+    return closed;
 }
+
+bool DeletionOfReinstalledFile(std::string_view source, std::string_view target, const ProductPlaces& places) {
+    if (!target.empty()) return false;  // a rename: not ours to undo
+    std::string path = Upper(source);
+    for (const char* prefix : {"\\??\\", "\\\\?\\"})
+        if (path.rfind(prefix, 0) == 0) path.erase(0, 4);
+    const std::string folder = Upper(places.Folder);
+    if (path == folder || path.rfind(folder + "\\", 0) == 0) return true;
+    return path == Upper(places.WindowsFolder + "\\PXwNTcde.exe") ||
+           path == Upper(places.SystemFolder + "\\drivers\\PXWNTCOM.sys");
+}
+
+std::string FolderAfter(std::string_view commandLine, std::string_view switchName) {
+    const std::string upper = Upper(commandLine);
+    std::size_t at = upper.find(Upper(switchName));
+    if (at == std::string::npos) return "";
+    at = commandLine.find_first_not_of(" \t", at + switchName.size());
+    if (at == std::string::npos) return "";
+    std::size_t end;
+    if (commandLine[at] == '"') {
+        end = commandLine.find('"', ++at);
+    } else {
+        end = commandLine.find_first_of(" \t", at);
+    }
+    std::string folder(commandLine.substr(at, end == std::string::npos ? std::string::npos : end - at));
+    while (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    return folder;
+}
+
+int PrepareExitCode(const ClosedPrograms& closed) {
+    return (closed.RightButtonRan ? 1 : 0) | (closed.StillRunning.empty() ? 0 : 2);
+}
+
+bool IsSilent(std::string_view commandLine) { return HasSwitch(commandLine, "/SILENT"); }
 
 std::string FolderOf(std::string_view filePath) {
     const std::size_t slash = filePath.find_last_of("\\/");
@@ -83,12 +137,16 @@ std::string FolderOf(std::string_view filePath) {
 }
 
 int RunUninstall(std::string_view commandLine, const ProductPlaces& places, RemovalPort& port,
-                 DialogPort& dialog) {
+                 DialogPort& dialog, ProgramsPort& programs) {
     const bool silent = IsSilent(commandLine);
-    if (!silent &&
+    const bool quiet = !silent && HasSwitch(commandLine, "/QUIET");
+    if (!silent && !quiet &&
         !dialog.AskYesNo("Are you sure you want to remove TouchScreen drivers and utilities from your computer?"))
         return 0;
-    const std::vector<std::string> left = RunRemoval(RemovalSteps(places, silent), port);
+    if (!silent) ClosePrograms(programs);
+    bool restartNeeded = false;
+    const std::vector<std::string> left = RunRemoval(RemovalSteps(places, silent), port, &restartNeeded);
+    if (quiet) return !left.empty() ? 1 : restartNeeded ? kRestartNeeded : 0;
     if (!silent) {
         if (left.empty()) {
             dialog.Tell("TouchScreen drivers and utilities were removed. The rest goes when Windows restarts.",

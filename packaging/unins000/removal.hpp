@@ -2,6 +2,8 @@
 // Everything here is portable; the Win32 side only implements RemovalPort and DialogPort.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,12 +17,14 @@ inline constexpr const char* kRunValue = "PXwNTcao";
 inline constexpr const char* kUninstallEntryKey =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TouchScreen PX-K17-COM";
 inline constexpr const char* kTitle = "TouchScreen Uninstall";
+inline constexpr const char* kShortcutName = "TouchScreen.lnk";  // in the all-users Start menu
 
 // Where the package put things; folders without a trailing "\".
 struct ProductPlaces {
     std::string Folder;  // the installation folder, where unins000.exe itself lives
     std::string WindowsFolder;
     std::string SystemFolder;
+    std::string StartMenuFolder;  // all users' Programs folder; "" when unknown
 };
 
 enum class StepKind {
@@ -58,7 +62,38 @@ public:
 };
 
 // Runs every step, whatever failed before; returns what is left behind, one line each.
-std::vector<std::string> RunRemoval(const std::vector<Step>& steps, RemovalPort& port);
+// restartNeeded (when given) learns whether anything was left to the next restart.
+std::vector<std::string> RunRemoval(const std::vector<Step>& steps, RemovalPort& port,
+                                    bool* restartNeeded = nullptr);
+
+// The product's programs that may be running when it is removed or installed again.
+class ProgramsPort {
+public:
+    virtual ~ProgramsPort() = default;
+    // The right-button program's window as registered with the driver (-1: none);
+    // nullopt when the driver cannot be asked.
+    virtual std::optional<std::int32_t> RegisteredRightButton() = 0;
+    // Its own close message (WM_USER, 4110): it unregisters and ends.
+    virtual void SendRightButtonClose(std::int32_t window) = 0;
+    virtual std::vector<std::uint32_t> Running(const std::string& exeName) = 0;  // process ids
+    virtual void AskToClose(std::uint32_t processId) = 0;  // WM_CLOSE to its top-level windows
+    virtual bool WaitForEnd(std::uint32_t processId, unsigned milliseconds) = 0;
+    virtual void Terminate(std::uint32_t processId) = 0;
+};
+
+struct ClosedPrograms {
+    bool RightButtonRan = false;
+    std::vector<std::string> StillRunning;  // exe names
+};
+
+// Closes the right-button program through its close message, then asks every other running
+// copy of the control panel, the start-up program and the right-button program to close;
+// what does not end within a few seconds is ended.
+ClosedPrograms ClosePrograms(ProgramsPort& programs);
+
+// Whether a pending restart operation (source, target as stored, "\??\C:\...") is a deletion
+// that would take a file a new installation into places writes.
+bool DeletionOfReinstalledFile(std::string_view source, std::string_view target, const ProductPlaces& places);
 
 class DialogPort {
 public:
@@ -70,8 +105,22 @@ public:
 bool IsSilent(std::string_view commandLine);  // a "/SILENT" argument, any case
 std::string FolderOf(std::string_view filePath);
 
-// The whole program: 0 removed (or nothing asked for), 1 something was left behind.
+// The setup package runs a copy of us with /PREPARE "folder" before it writes anything: the
+// programs closed, the restart's deletions of what it is about to write cancelled. Exit code:
+// bit 0 the right-button program ran, bit 1 a program is still running. Once the files are in
+// place, /RIGHTBUTTON "folder" starts the right-button program again for the signed-in user.
+// The argument after the switch, without a trailing "\"; "" when absent.
+std::string FolderAfter(std::string_view commandLine, std::string_view switchName);
+int PrepareExitCode(const ClosedPrograms& closed);
+
+inline constexpr int kRestartNeeded = 3010;  // ERROR_SUCCESS_REBOOT_REQUIRED
+
+// The whole program. "/SILENT" (from PXwNTcde, which has closed the right-button program and
+// deals with its own copy): no question, no box. "/QUIET" (the Add/Remove entry's quiet
+// removal): the running programs closed, everything removed, nothing shown, exit 3010 when a
+// restart has to finish it. Without either: asked first, programs closed, told the outcome.
+// 0 removed (or nothing asked for), 1 something was left behind.
 int RunUninstall(std::string_view commandLine, const ProductPlaces& places, RemovalPort& port,
-                 DialogPort& dialog);
+                 DialogPort& dialog, ProgramsPort& programs);
 
 }  // namespace px::unins

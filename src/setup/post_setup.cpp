@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "command_switch.hpp"
 #include "window_utils.hpp"
 
 namespace px {
@@ -22,32 +23,51 @@ bool SetupFileExists(FilePort& files, std::string path) {
     return FileExists(files, path);
 }
 
-PostSetup::PostSetup(SuitePorts ports, IniPort& ini, RestartPort& restart)
-    : ports_(ports), ini_(ini), restart_(restart), oem_(ports.Registry), message_(MakeMessageForm()) {}
+PostSetupOptions ParsePostSetupOptions(std::string_view commandLine) {
+    return {HasSwitch(commandLine, "/QUIET"), HasSwitch(commandLine, "/NORESTART")};
+}
 
-void PostSetup::Run() {
-    Hourglass hourglass(message_);
-    hourglass.Busy();
-    ShowProgress(message_, kInstallationTitle, "Setup is updating your system...");
-    hourglass.Normal();
+PostSetup::PostSetup(SuitePorts ports, IniPort& ini, RestartPort& restart, PostSetupOptions options)
+    : ports_(ports), ini_(ini), restart_(restart), options_(options), oem_(ports.Registry), message_(MakeMessageForm()) {}
 
-    if (!oem_.LoadOemData()) {
-        ports_.Ui.ShowMessageBox(kOemLoadFailureText, kInstallationTitle, kBoxOk);
-        message_.Unload();
-        return;
+int PostSetup::Run() {
+    const bool quiet = options_.Quiet;
+    // Quiet runs come from a deployment tool, often as the system account: a box there is on no
+    // one's screen and would never be answered.
+    const auto tell = [&](const std::string& text, std::uint32_t style) {
+        if (!quiet) ports_.Ui.ShowMessageBox(text, kInstallationTitle, style);
+    };
+    if (!quiet) {
+        Hourglass hourglass(message_);
+        hourglass.Busy();
+        ShowProgress(message_, kInstallationTitle, "Setup is updating your system...");
+        hourglass.Normal();
     }
+
+    // Run without switches, the program has always ended with 0, whatever happened.
+    const auto ending = [&](int code) { return quiet || options_.NoRestart ? code : kPostSetupDone; };
+    if (!oem_.LoadOemData()) {
+        tell(kOemLoadFailureText, kBoxOk);
+        message_.Unload();
+        return ending(kPostSetupNoOemData);
+    }
+    int result = kPostSetupDone;
     const std::string oemFile = oem_.InstallPath + "\\setup.oem";
     if (SetupFileExists(ports_.Files, oemFile)) {
         const std::string title = IniValue(ini_, oemFile, "SETUP", "TITLE");
         if (!title.empty()) {
             oem_.VenderName = title;
-            if (!oem_.SaveVenderName())
-                ports_.Ui.ShowMessageBox("Fail to Set Vender Name!", kInstallationTitle, kBoxOk);
+            if (!oem_.SaveVenderName()) {
+                tell("Fail to Set Vender Name!", kBoxOk);
+                result = kPostSetupVendorNotStored;
+            }
         }
     }
     message_.Unload();
-    ports_.Ui.ShowMessageBox(kSetupFinishedText, kInstallationTitle, kFinalBoxStyle);
-    RestartSystem(restart_, ports_.Ui, kInstallationTitle);
+    tell(kSetupFinishedText, kFinalBoxStyle);
+    if (options_.NoRestart) return result == kPostSetupDone ? kPostSetupRestartNeeded : result;
+    if (!quiet) return ending(RestartSystem(restart_, ports_.Ui, kInstallationTitle) ? result : kPostSetupRestartFailed);
+    return StartRestart(restart_).empty() ? result : kPostSetupRestartFailed;
 }
 
 }  // namespace px

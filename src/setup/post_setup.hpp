@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "progress.hpp"
 #include "registry_store.hpp"
@@ -21,11 +22,27 @@ std::string IniValue(IniPort& ini, const std::string& file, const std::string& s
 // FileExists after dropping one trailing "\".
 bool SetupFileExists(FilePort& files, std::string path);
 
+// Run without arguments by an interactive setup. A silent setup adds "/QUIET" (no window, no
+// box), and "/NORESTART" when the administrator restarts later.
+struct PostSetupOptions {
+    bool Quiet = false;
+    bool NoRestart = false;
+};
+PostSetupOptions ParsePostSetupOptions(std::string_view commandLine);
+
+// Exit codes, for the setup package that waits on a quiet run; 0 whatever happened when run
+// without switches, as it always was.
+inline constexpr int kPostSetupDone = 0;
+inline constexpr int kPostSetupNoOemData = 1;
+inline constexpr int kPostSetupVendorNotStored = 2;
+inline constexpr int kPostSetupRestartFailed = 3;
+inline constexpr int kPostSetupRestartNeeded = 3010;  // ERROR_SUCCESS_REBOOT_REQUIRED
+
 class PostSetup {
 public:
-    PostSetup(SuitePorts ports, IniPort& ini, RestartPort& restart);
-    // The whole run; returns when the program should end.
-    void Run();
+    PostSetup(SuitePorts ports, IniPort& ini, RestartPort& restart, PostSetupOptions options = {});
+    // The whole run; returns the exit code when the program should end.
+    int Run();
 
     forms::Form& Message() { return message_; }
     const OemRecord& Oem() const { return oem_; }
@@ -34,6 +51,7 @@ private:
     SuitePorts ports_;
     IniPort& ini_;
     RestartPort& restart_;
+    PostSetupOptions options_;
     OemRecord oem_;
     forms::Form message_;
 };

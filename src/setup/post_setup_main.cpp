@@ -5,12 +5,11 @@
 #include "setup_api.hpp"
 #include "win32_suite.hpp"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     px::win32::Win32Suite suite("PXwNTcdi");
     px::win32::IniApi ini;
     px::win32::RestartApi restart;
-    px::PostSetup program(suite.Ports(), ini, restart);
+    px::PostSetup program(suite.Ports(), ini, restart, px::ParsePostSetupOptions(commandLine ? commandLine : ""));
     suite.binding.Attach(program.Message());
-    program.Run();
-    return 0;
+    return program.Run();
 }

@@ -46,7 +46,7 @@ std::string RestartFailureText(const std::string& step, std::uint32_t number) {
     return "Fail to restart system! (" + step + std::to_string(number) + ")";
 }
 
-bool RestartSystem(RestartPort& restart, UiPort& ui, const std::string& title) {
+std::string StartRestart(RestartPort& restart) {
     std::string step;
     std::uint32_t number = 0;
     if (!restart.OpenProcessToken()) {
@@ -63,8 +63,13 @@ bool RestartSystem(RestartPort& restart, UiPort& ui, const std::string& title) {
         }
         restart.CloseToken();
     }
-    if (step.empty()) return true;
-    ui.ShowMessageBox(RestartFailureText(step, number), title, kBoxOk);
+    return step.empty() ? std::string() : RestartFailureText(step, number);
+}
+
+bool RestartSystem(RestartPort& restart, UiPort& ui, const std::string& title) {
+    const std::string failure = StartRestart(restart);
+    if (failure.empty()) return true;
+    ui.ShowMessageBox(failure, title, kBoxOk);
     return false;
 }
 

@@ -29,6 +29,9 @@ void ShowProgress(forms::Form& message, const std::string& title, const std::str
 
 // True when the restart has been started; otherwise the user has been told why.
 bool RestartSystem(RestartPort& restart, UiPort& ui, const std::string& title);
+// The same steps without telling anyone: "" when the restart has been started, else the failure
+// as RestartSystem would show it.
+std::string StartRestart(RestartPort& restart);
 std::string RestartFailureText(const std::string& step, std::uint32_t number);
 
 }  // namespace px

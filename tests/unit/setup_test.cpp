@@ -93,12 +93,58 @@ TEST_F(PostSetupTest, MissingFileOrEmptyTitleKeepsTheVendorAndStillRestarts) {
 
 TEST_F(PostSetupTest, MissingOemDataEndsWithAPlainBoxAndNoRestart) {
     PostSetup program(ports, ini, restart);
-    program.Run();
+    EXPECT_EQ(program.Run(), 0);
     ASSERT_EQ(ui.Boxes.size(), 1u);
     EXPECT_EQ(ui.Boxes[0].Text, "Fail to load data from Register File!");
     EXPECT_EQ(ui.Boxes[0].Style, 0u);
     EXPECT_TRUE(ui.Events.size() == 1 && ui.Events[0] == "box");  // no beep
     EXPECT_TRUE(restart.Calls.empty());
+}
+
+TEST(PostSetupOptions, QuietAndNoRestartAreWholeArgumentsInAnyCase) {
+    const auto parsed = [](const char* line) {
+        const auto o = ParsePostSetupOptions(line);
+        return std::pair(o.Quiet, o.NoRestart);
+    };
+    EXPECT_EQ(parsed(""), std::pair(false, false));
+    EXPECT_EQ(parsed("/QUIET /NORESTART"), std::pair(true, true));
+    EXPECT_EQ(parsed("/quiet"), std::pair(true, false));
+    EXPECT_EQ(parsed("/QUIETLY /NORESTARTS"), std::pair(false, false));
+}
+
+TEST_F(PostSetupTest, QuietRunStoresTheVendorAndRestartsWithoutABox) {
+    FillOem();
+    files.Readable.insert(kOemFile);
+    ini.Values[kOemFile + "|SETUP|TITLE"] = "New Vendor";
+    PostSetup program(ports, ini, restart, {.Quiet = true});
+    EXPECT_EQ(program.Run(), kPostSetupDone);
+    EXPECT_EQ(StoredVendor(), "New Vendor");
+    EXPECT_TRUE(ui.Events.empty());
+    EXPECT_EQ(restart.Calls, (std::vector<std::string>{"open", "lookup", "adjust", "exit", "close"}));
+}
+
+TEST_F(PostSetupTest, NoRestartLeavesTheRestartToTheAdministrator) {
+    FillOem();
+    PostSetup quiet(ports, ini, restart, {.Quiet = true, .NoRestart = true});
+    EXPECT_EQ(quiet.Run(), kPostSetupRestartNeeded);
+    EXPECT_TRUE(ui.Events.empty());
+    EXPECT_TRUE(restart.Calls.empty());
+    // Interactive, the user is still told that Windows must be restarted.
+    PostSetup shown(ports, ini, restart, {.NoRestart = true});
+    EXPECT_EQ(shown.Run(), kPostSetupRestartNeeded);
+    ASSERT_EQ(ui.Boxes.size(), 1u);
+    EXPECT_EQ(ui.Boxes[0].Style, 4160u);
+    EXPECT_TRUE(restart.Calls.empty());
+}
+
+TEST_F(PostSetupTest, QuietFailuresShowInTheExitCodeOnly) {
+    PostSetup noOem(ports, ini, restart, {.Quiet = true});
+    EXPECT_EQ(noOem.Run(), kPostSetupNoOemData);
+    FillOem();
+    restart.AdjustError = 1300;
+    PostSetup refused(ports, ini, restart, {.Quiet = true});
+    EXPECT_EQ(refused.Run(), kPostSetupRestartFailed);
+    EXPECT_TRUE(ui.Events.empty());
 }
 
 TEST(Restart, EachFailureIsReportedWithItsOwnSpacing) {

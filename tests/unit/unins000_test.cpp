@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <set>
 
 #include "removal.hpp"
@@ -13,7 +14,8 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-const ProductPlaces kPlaces{"C:\\Program Files\\TouchScreen", "C:\\windows", "C:\\windows\\system32"};
+const ProductPlaces kPlaces{"C:\\Program Files\\TouchScreen", "C:\\windows", "C:\\windows\\system32",
+                            "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs"};
 
 // Records every request as one line; a target listed in Held/Stuck/Present behaves accordingly.
 class FakeRemoval final : public RemovalPort {
@@ -63,6 +65,29 @@ public:
     void Tell(const std::string& text, bool warning) override { Told.emplace_back(text, warning); }
 };
 
+// Programs that end when asked, unless listed in Stubborn (they end only when terminated) or
+// Unkillable.
+class FakePrograms final : public ProgramsPort {
+public:
+    std::optional<std::int32_t> Registered;
+    std::map<std::string, std::vector<std::uint32_t>> Processes;
+    std::set<std::uint32_t> Stubborn, Unkillable, Ended;
+    std::vector<std::string> Calls;
+
+    std::optional<std::int32_t> RegisteredRightButton() override { return Registered; }
+    void SendRightButtonClose(std::int32_t window) override { Calls.push_back("4110 to " + std::to_string(window)); }
+    std::vector<std::uint32_t> Running(const std::string& exeName) override { return Processes[exeName]; }
+    void AskToClose(std::uint32_t id) override {
+        Calls.push_back("close " + std::to_string(id));
+        if (!Stubborn.count(id) && !Unkillable.count(id)) Ended.insert(id);
+    }
+    bool WaitForEnd(std::uint32_t id, unsigned) override { return Ended.count(id) > 0; }
+    void Terminate(std::uint32_t id) override {
+        Calls.push_back("terminate " + std::to_string(id));
+        if (!Unkillable.count(id)) Ended.insert(id);
+    }
+};
+
 std::ptrdiff_t IndexOf(const std::vector<std::string>& calls, const std::string& call) {
     const auto it = std::find(calls.begin(), calls.end(), call);
     return it == calls.end() ? -1 : it - calls.begin();
@@ -82,6 +107,9 @@ TEST(Unins000Steps, RemoveEverythingThePackageInstalledAndNothingElse) {
         "delete " + folder + "PXwNTcdi.exe",
         "delete " + folder + "PXwNTcde.exe",
         "delete " + folder + "setup.oem",
+        "delete " + folder + "PXVender.Bmp",
+        "delete " + folder + "PXVender.Cut",
+        "delete " + kPlaces.StartMenuFolder + "\\TouchScreen.lnk",
         "value Software\\Microsoft\\Windows\\CurrentVersion\\Run PXwNTcao",
         "key SOFTWARE\\Veldrant\\TouchScreen\\PX-K17-COM",
         "key Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TouchScreen PX-K17-COM",
@@ -164,10 +192,29 @@ TEST(Unins000Run, FolderOfTheProgram) {
     EXPECT_EQ(FolderOf("unins000.exe"), "");
 }
 
+TEST(Unins000Run, QuietRemovalClosesTheProgramsTellsNothingAndAsksForTheRestart) {
+    FakeRemoval port;
+    FakeDialog dialog;
+    FakePrograms programs;
+    programs.Registered = 0x1234;
+    EXPECT_EQ(RunUninstall("/QUIET", kPlaces, port, dialog, programs), kRestartNeeded);  // unins000.exe itself
+    EXPECT_THAT(dialog.Questions, IsEmpty());
+    EXPECT_THAT(dialog.Told, IsEmpty());
+    EXPECT_THAT(programs.Calls, ElementsAre("4110 to 4660"));
+    EXPECT_GE(IndexOf(port.Calls, "delete C:\\windows\\PXwNTcde.exe"), 0);
+
+    FakeRemoval held;
+    held.Held = {"PXWNTCOM"};
+    EXPECT_EQ(RunUninstall("/quiet", kPlaces, held, dialog, programs), 1);
+}
+
 TEST(Unins000Run, SilentRemovesWithoutAskingOrTelling) {
     FakeRemoval port;
     FakeDialog dialog;
-    EXPECT_EQ(RunUninstall("/SILENT", kPlaces, port, dialog), 0);
+    FakePrograms programs;
+    programs.Registered = 0x1234;
+    EXPECT_EQ(RunUninstall("/SILENT", kPlaces, port, dialog, programs), 0);
+    EXPECT_THAT(programs.Calls, IsEmpty()) << "PXwNTcde has closed the right-button program";
     EXPECT_THAT(dialog.Questions, IsEmpty());
     EXPECT_THAT(dialog.Told, IsEmpty());
     EXPECT_EQ(port.Calls.front(), "service PXWNTCOM");
@@ -176,37 +223,88 @@ TEST(Unins000Run, SilentRemovesWithoutAskingOrTelling) {
 TEST(Unins000Run, SilentFailureShowsInTheExitCodeOnly) {
     FakeRemoval port;
     FakeDialog dialog;
+    FakePrograms programs;
     port.Held = {"PXWNTCOM"};
-    EXPECT_EQ(RunUninstall("/SILENT", kPlaces, port, dialog), 1);
+    EXPECT_EQ(RunUninstall("/SILENT", kPlaces, port, dialog, programs), 1);
     EXPECT_THAT(dialog.Told, IsEmpty());
 }
 
 TEST(Unins000Run, AskedFirstAndNoChangesNothing) {
     FakeRemoval port;
     FakeDialog dialog;
+    FakePrograms programs;
+    programs.Registered = 77;
     dialog.Answer = false;
-    EXPECT_EQ(RunUninstall("", kPlaces, port, dialog), 0);
+    EXPECT_EQ(RunUninstall("", kPlaces, port, dialog, programs), 0);
     EXPECT_EQ(dialog.Questions.size(), 1u);
     EXPECT_THAT(port.Calls, IsEmpty());
+    EXPECT_THAT(programs.Calls, IsEmpty()) << "the right-button program closed although the answer was No";
     EXPECT_THAT(dialog.Told, IsEmpty());
 }
 
 TEST(Unins000Run, AskedYesReportsWhatWasLeft) {
     FakeRemoval port;
     FakeDialog dialog;
+    FakePrograms programs;
     const std::string cp = kPlaces.Folder + "\\PXwNTccp.exe";
     port.Held = {cp};
     port.Stuck = {cp};
-    EXPECT_EQ(RunUninstall("", kPlaces, port, dialog), 1);
+    EXPECT_EQ(RunUninstall("", kPlaces, port, dialog, programs), 1);
     ASSERT_EQ(dialog.Told.size(), 1u);
     EXPECT_TRUE(dialog.Told[0].second);
     EXPECT_NE(dialog.Told[0].first.find("\r\n" + cp), std::string::npos) << dialog.Told[0].first;
 
     FakeRemoval clean;
     FakeDialog asked;
-    EXPECT_EQ(RunUninstall("", kPlaces, clean, asked), 0);
+    EXPECT_EQ(RunUninstall("", kPlaces, clean, asked, programs), 0);
     ASSERT_EQ(asked.Told.size(), 1u);
     EXPECT_FALSE(asked.Told[0].second);
+}
+
+TEST(Unins000Close, RightButtonByItsCloseMessageOthersAskedThenEnded) {
+    FakePrograms programs;
+    programs.Registered = 77;
+    programs.Processes["PXwNTcrb.exe"] = {10};
+    programs.Processes["PXwNTccp.exe"] = {20, 21};
+    programs.Ended = {10};  // gone after its close message
+    programs.Stubborn = {21};
+    const ClosedPrograms closed = ClosePrograms(programs);
+    EXPECT_TRUE(closed.RightButtonRan);
+    EXPECT_THAT(closed.StillRunning, IsEmpty());
+    EXPECT_THAT(programs.Calls, ElementsAre("4110 to 77", "close 20", "close 21", "terminate 21"));
+    EXPECT_EQ(PrepareExitCode(closed), 1);
+
+    FakePrograms stuck;  // no driver, an unregistered button that cannot be ended
+    stuck.Processes["PXwNTcrb.exe"] = {30};
+    stuck.Unkillable = {30};
+    const ClosedPrograms left = ClosePrograms(stuck);
+    EXPECT_TRUE(left.RightButtonRan);
+    EXPECT_THAT(left.StillRunning, ElementsAre("PXwNTcrb.exe"));
+    EXPECT_EQ(PrepareExitCode(left), 3);
+    FakePrograms none;
+    EXPECT_EQ(PrepareExitCode(ClosePrograms(none)), 0);
+}
+
+TEST(Unins000Prepare, OnlyDeletionsOfWhatIsWrittenAgainAreCancelled) {
+    const struct {
+        const char *Source, *Target;
+        bool Cancelled;
+    } cases[] = {
+        {"\\??\\C:\\Program Files\\TouchScreen\\unins000.exe", "", true},
+        {"\\??\\c:\\program files\\touchscreen", "", true},
+        {"\\??\\C:\\windows\\PXWNTCde.exe", "", true},
+        {"\\??\\C:\\windows\\system32\\drivers\\PXWNTCOM.sys", "", true},
+        {"\\??\\C:\\Program Files\\TouchScreen2\\other.exe", "", false},
+        {"\\??\\C:\\Program Files\\TouchScreen\\PXwNTccp.exe.new", "!\\??\\C:\\Program Files\\TouchScreen\\PXwNTccp.exe", false},
+        {"\\??\\C:\\windows\\other.exe", "", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(DeletionOfReinstalledFile(c.Source, c.Target, kPlaces), c.Cancelled) << c.Source;
+}
+
+TEST(Unins000Prepare, FolderArgument) {
+    EXPECT_EQ(FolderAfter("/PREPARE \"C:\\Program Files\\Touch Écran\\\"", "/PREPARE"), "C:\\Program Files\\Touch Écran");
+    EXPECT_EQ(FolderAfter("/rightbutton C:\\TS", "/RIGHTBUTTON"), "C:\\TS");
+    EXPECT_EQ(FolderAfter("/PREPARE", "/PREPARE"), "");
 }
 
 }  // namespace

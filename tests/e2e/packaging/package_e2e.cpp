@@ -1,170 +1,21 @@
-// The setup package in a prefix of its own (run_in_fresh_prefix.sh makes it): silent install,
-// the uninstaller answered No, then Yes. The tests run in this order and each builds on the last.
+// The setup package in a prefix of its own (run_in_fresh_prefix.sh makes it): installed as a
+// user does, through its pages, then the uninstaller answered No, then Yes. The tests run in this order and each builds on the last.
 // PXwNTcdi and PXwNTcde restart "Windows", which under Wine ends every windowed program of the
 // prefix: this console program survives it, a shared bench would not.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <map>
-#include <optional>
 #include <string>
-#include <vector>
-
-#include <tlhelp32.h>
 
 #include "e2e/e2e.hpp"
-#include "standin_client.hpp"
+#include "package_state.hpp"
 
 namespace {
 
 using namespace std::chrono_literals;
-
-constexpr char kOemKey[] = "SOFTWARE\\Veldrant\\TouchScreen\\PX-K17-COM";
-constexpr char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr char kFolder[] = "C:\\Program Files\\TouchScreen";
-constexpr char kRemovalTitle[] = "TouchScreen Software Removal";
-const char* const kOemValues[] = {"VenderName", "InstallPath", "WindowsPath", "SystemPath", "HardwareID"};
-const char* const kFolderFiles[] = {"PXwNTccp.exe", "PXwNTcao.exe", "PXwNTcrb.exe", "PXwNTcdi.exe",
-                                    "PXwNTcde.exe", "setup.oem",    "unins000.exe"};
-
-std::string Env(const char* name) {
-    const char* value = std::getenv(name);
-    return value ? value : "";
-}
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
-}
-
-std::optional<std::string> RegistryString(const char* key, const char* name) {
-    char buffer[1024] = {};
-    DWORD size = sizeof buffer;
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, key, name, RRF_RT_REG_SZ | RRF_SUBKEY_WOW6464KEY, nullptr, buffer, &size) !=
-        ERROR_SUCCESS)
-        return std::nullopt;
-    return std::string(buffer);
-}
-
-bool KeyExists(const char* key) {
-    HKEY opened = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, KEY_READ | KEY_WOW64_64KEY, &opened) != ERROR_SUCCESS) return false;
-    RegCloseKey(opened);
-    return true;
-}
-
-// Entries of PendingFileRenameOperations, as stored ("\??\C:\...").
-std::vector<std::string> PendingRenames() {
-    std::vector<char> buffer(64 * 1024);
-    DWORD size = static_cast<DWORD>(buffer.size());
-    if (RegGetValueA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager",
-                     "PendingFileRenameOperations", RRF_RT_REG_MULTI_SZ, nullptr, buffer.data(), &size) != ERROR_SUCCESS)
-        return {};
-    // Pairs of source and target; a deletion's target is an empty string.
-    std::vector<std::string> entries;
-    for (const char* at = buffer.data(); at < buffer.data() + size; at += std::strlen(at) + 1)
-        if (*at) entries.emplace_back(at);
-    return entries;
-}
-
-std::string PendingList() {
-    std::string list;
-    for (const auto& entry : PendingRenames()) list += "\n  [" + entry + "]";
-    return list.empty() ? " none" : list;
-}
-
-bool PendingDeletion(const std::string& path) {
-    const std::string wanted = Lower(path);
-    for (const auto& entry : PendingRenames()) {
-        const std::string lower = Lower(entry);
-        if (lower.size() >= wanted.size() && lower.compare(lower.size() - wanted.size(), wanted.size(), wanted) == 0)
-            return true;
-    }
-    return false;
-}
-
-// SERVICE_RUNNING etc.; nullopt when there is no such service.
-std::optional<DWORD> ServiceState(const char* name) {
-    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
-    if (!manager) return std::nullopt;
-    std::optional<DWORD> state;
-    if (SC_HANDLE service = OpenServiceA(manager, name, SERVICE_QUERY_STATUS | SERVICE_QUERY_CONFIG)) {
-        SERVICE_STATUS status{};
-        if (QueryServiceStatus(service, &status)) state = status.dwCurrentState;
-        CloseServiceHandle(service);
-    }
-    CloseServiceHandle(manager);
-    return state;
-}
-
-DWORD ServiceStartType(const char* name) {
-    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
-    SC_HANDLE service = manager ? OpenServiceA(manager, name, SERVICE_QUERY_CONFIG) : nullptr;
-    DWORD startType = 0xFFFFFFFF;
-    std::vector<char> buffer(8192);
-    DWORD needed = 0;
-    if (service && QueryServiceConfigA(service, reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data()),
-                                       static_cast<DWORD>(buffer.size()), &needed))
-        startType = reinterpret_cast<QUERY_SERVICE_CONFIGA*>(buffer.data())->dwStartType;
-    if (service) CloseServiceHandle(service);
-    if (manager) CloseServiceHandle(manager);
-    return startType;
-}
-
-// Id of a running process with this file name, 0 when none.
-DWORD RunningProcess(const char* exeName) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return 0;
-    PROCESSENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    DWORD id = 0;
-    for (BOOL more = Process32First(snapshot, &entry); more && id == 0; more = Process32Next(snapshot, &entry))
-        if (_stricmp(entry.szExeFile, exeName) == 0) id = entry.th32ProcessID;
-    CloseHandle(snapshot);
-    return id;
-}
-
-bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::string WindowsFolder() {
-    char buffer[MAX_PATH] = {};
-    GetWindowsDirectoryA(buffer, MAX_PATH);
-    return buffer;
-}
-std::string DriverFile() { return WindowsFolder() + "\\system32\\drivers\\PXWNTCOM.sys"; }
-
-// Everything the package leaves behind, so that "nothing changed" is one comparison.
-struct ProductState {
-    std::map<std::string, bool> files;
-    std::map<std::string, std::optional<std::string>> values;
-    std::optional<DWORD> service;
-    bool operator==(const ProductState&) const = default;
-};
-
-ProductState ReadProductState() {
-    ProductState state;
-    for (const char* file : kFolderFiles) state.files[file] = FileExists(std::string(kFolder) + "\\" + file);
-    state.files["windows\\PXwNTcde.exe"] = FileExists(WindowsFolder() + "\\PXwNTcde.exe");
-    state.files["drivers\\PXWNTCOM.sys"] = FileExists(DriverFile());
-    for (const char* name : kOemValues) state.values[name] = RegistryString(kOemKey, name);
-    state.values["Run"] = RegistryString(kRunKey, "PXwNTcao");
-    state.service = ServiceState("PXWNTCOM");
-    return state;
-}
-
-std::optional<std::int32_t> StandinRbfWindow() {
-    try {
-        px::standin::StandinClient client;
-        return client.State().Rbf.RbfWindow;
-    } catch (const px::standin::StandinError&) {
-        return std::nullopt;
-    }
-}
+using namespace package;
 
 void Screenshot(const char* name) {
     const auto file = e2e::ArtifactsFolder() / name;
@@ -177,14 +28,40 @@ HWND FindButton(HWND window, const char* caption) {
     return control ? control->window : nullptr;
 }
 
-TEST(Package, InstallsSilentlyAndPostSetupStoresTheVendorName) {
+// The installer's own button (Install, then Close) once it is enabled and reads caption.
+bool PressSetupButton(HWND setup, const char* caption) {
+    const auto button = e2e::WaitFor(
+        [&]() -> std::optional<e2e::ControlInfo> {
+            const auto found = e2e::FindControlById(setup, IDOK);
+            return found && found->enabled && found->text == caption ? found : std::nullopt;
+        },
+        60s);
+    if (!button) return false;
+    e2e::PostButtonClick(button->window);
+    return true;
+}
+
+TEST(Package, InstallsThroughItsPagesAndPostSetupStoresTheVendorName) {
     const std::string setup = e2e::ToWindowsPath(Env("PX_SETUP_EXE"));
     const std::string vendor = Env("PX_VENDOR_NAME");
     ASSERT_FALSE(setup.empty()) << "PX_SETUP_EXE not set";
     ASSERT_FALSE(vendor.empty()) << "PX_VENDOR_NAME not set";
 
-    auto installer = e2e::Process::Start(setup, "/S");
-    const auto installed = installer.WaitForExit(60s);
+    auto installer = e2e::Process::Start(setup);
+    // Captioned "TouchScreen Setup: " and the page's name.
+    const HWND window = e2e::WaitFor(
+        [&]() -> HWND {
+            for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
+                if (IsWindowVisible(w) && e2e::WindowProcessId(w) == installer.Id() &&
+                    e2e::WindowText(w).rfind("TouchScreen Setup", 0) == 0)
+                    return w;
+            return nullptr;
+        },
+        30s);
+    ASSERT_NE(window, nullptr) << "no installer window";
+    ASSERT_TRUE(PressSetupButton(window, "&Install"));
+    ASSERT_TRUE(PressSetupButton(window, "&Close"));
+    const auto installed = installer.WaitForExit(30s);
     ASSERT_TRUE(installed.has_value()) << "the installer did not finish";
     EXPECT_EQ(*installed, 0u);
 
