@@ -19,5 +19,16 @@ function(px_add_program name)
   # windres does not track the manifest the .rc names.
   set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/${name}.rc PROPERTIES OBJECT_DEPENDS ${PX_MANIFEST})
   target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES})
+  # What a user downloads: unused functions and data dropped, and no symbols or debug sections in
+  # a release (the static runtime libraries bring theirs along). An uncaught exception ends the
+  # program with abort(): the library's default handler would print its demangled type name to a
+  # console these windowed programs do not have, and carries the whole demangler (45 KB) for it.
+  # (32-bit x86 symbols carry a leading underscore.)
+  set(sym "")
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    set(sym "_")
+  endif()
+  target_link_options(${name} PRIVATE -Wl,--gc-sections $<$<CONFIG:Release,MinSizeRel>:-s>
+    -Wl,--defsym,${sym}_ZN9__gnu_cxx27__verbose_terminate_handlerEv=${sym}abort)
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 endfunction()

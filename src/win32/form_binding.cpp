@@ -52,6 +52,7 @@ HWND FormBinding::WindowOf(const forms::Control& control) const {
 }
 
 void FormBinding::FormLoaded(forms::Form& form) {
+    changed_ = true;
     auto made = std::make_unique<FormWindow>(*this, form);
     FormWindow& window = *made;
     // Listed before it exists: the load already tells it about its controls.
@@ -60,6 +61,7 @@ void FormBinding::FormLoaded(forms::Form& form) {
 }
 
 void FormBinding::FormUnloaded(forms::Form& form) {
+    changed_ = true;
     const auto found = windows_.find(&form);
     if (found == windows_.end()) return;
     auto window = std::move(found->second);
@@ -78,14 +80,17 @@ void FormBinding::EndSession() {
 }
 
 void FormBinding::FormChanged(forms::Form& form) {
+    changed_ = true;
     if (FormWindow* window = Find(form)) window->Apply();
 }
 
 void FormBinding::ControlChanged(forms::Control& control) {
+    changed_ = true;
     if (FormWindow* window = Find(control.Parent())) window->ApplyControl(control);
 }
 
 void FormBinding::Drawn(forms::Form& form, forms::Control* picture, const forms::Figure& figure) {
+    changed_ = true;
     if (FormWindow* window = Find(form)) window->Drawn(picture, figure);
 }
 
@@ -116,9 +121,25 @@ int FormBinding::RunMessageLoop() {
     return 0;
 }
 
+bool FormBinding::TimeToLook() {
+    // Polling loops call DoEvents between driver requests, thousands of times a second, and under
+    // Wine any look at the queue (PeekMessage, GetQueueStatus alike) costs a sixth of a request.
+    // Unless a window of ours changed and waits for its paint, look at most once a millisecond:
+    // no key, click or repaint is held up so that anyone could tell.
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    if (!changed_ && now.QuadPart < nextLook_) return false;
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    nextLook_ = now.QuadPart + frequency.QuadPart / 1000;
+    changed_ = false;
+    return true;
+}
+
 void FormBinding::DoEvents() {
     MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    const bool look = TimeToLook();
+    while (look && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
         if (message.message == WM_QUIT) {
             // Left for the loop that owns the program's end.
             PostQuitMessage(static_cast<int>(message.wParam));

@@ -61,6 +61,7 @@ public:
 
 private:
     FormWindow* Find(const forms::Form& form) const;
+    bool TimeToLook();
     void AfterDispatch();
 
     HINSTANCE instance_;
@@ -70,6 +71,10 @@ private:
     std::exception_ptr kept_;
     int depth_ = 0;
     bool sessionEnded_ = false;
+    // What DoEvents needs to decide whether to look at the queue: a change of ours since the last
+    // look, and when the next look is due (performance-counter ticks).
+    bool changed_ = true;
+    LONGLONG nextLook_ = 0;
     std::map<const forms::Form*, std::unique_ptr<FormWindow>> windows_;
     // Unloaded windows whose procedures may still be on the stack; freed back at the loop.
     std::vector<std::unique_ptr<FormWindow>> unloaded_;

@@ -51,6 +51,25 @@ int ButtonsHeld(WPARAM keys) {
            ((keys & MK_MBUTTON) ? forms::kMiddleButton : 0);
 }
 
+// The kinds whose caption is their window text.
+bool HasText(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::HScrollBar:
+        case ControlKind::ComboBox:
+        case ControlKind::PictureBox:
+        case ControlKind::Image: return false;
+        default: return true;
+    }
+}
+
+// Whether the window has a non-client area (border, edge or scroll bar) to paint.
+bool HasFrame(HWND window) {
+    RECT outer, client;
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    return outer.right - outer.left != client.right || outer.bottom - outer.top != client.bottom;
+}
+
 bool IsMouseMessage(UINT message) { return message >= WM_MOUSEFIRST && message <= WM_MBUTTONDBLCLK; }
 
 DWORD FormStyle(const forms::FormDecl& decl) {
@@ -127,9 +146,19 @@ void ControlWindow::Create(HWND parent, int id) {
             exStyle |= WS_EX_CLIENTEDGE;
             break;
     }
-    window_ = CreateWindowExA(exStyle, windowClass, "", style, 0, 0, 0, 0, parent,
-                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), owner_.Binding().Instance(), nullptr);
+    // Born with the model's caption, place and state: every change afterwards costs Wine a few
+    // server round trips, and a form has two dozen controls to show at its start.
+    const SurfaceScale twips = owner_.Twips();
+    const int left = twips.ToPixelX(control_.Left()), top = twips.ToPixelY(control_.Top());
+    const int width = twips.ToPixelX(control_.Width());
+    const int height = twips.ToPixelY(control_.Height()) + (decl.Kind == ControlKind::ComboBox ? kComboListPixels : 0);
+    if (control_.Visible()) style |= WS_VISIBLE;
+    if (!control_.Enabled()) style |= WS_DISABLED;
+    window_ = CreateWindowExA(exStyle, windowClass, HasText(decl.Kind) ? control_.Caption().c_str() : "", style, left,
+                              top, width, height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                              owner_.Binding().Instance(), nullptr);
     if (!window_) return;
+    placed_ = RECT{left, top, left + width, top + height};
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     original_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(window_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ControlWindow::SubclassProc)));
@@ -153,13 +182,14 @@ void ControlWindow::Apply() {
     HFONT font = owner_.Binding().Fonts().Get(control_.TextFont());
     if (font != font_) {
         font_ = font;
-        SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        // A hidden window paints all of itself when it shows: no redraw before.
+        SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(font), IsWindowVisible(window_));
     }
     if (!coloursApplied_ || foreColor_ != control_.ForeColor() || backColor_ != control_.BackColor()) {
         coloursApplied_ = true;
         foreColor_ = control_.ForeColor();
         backColor_ = control_.BackColor();
-        InvalidateRect(window_, nullptr, TRUE);
+        if (IsWindowVisible(window_)) InvalidateRect(window_, nullptr, TRUE);
     }
     if ((IsWindowEnabled(window_) != FALSE) != control_.Enabled()) EnableWindow(window_, control_.Enabled());
     ApplyBorder();
@@ -178,13 +208,7 @@ void ControlWindow::Apply() {
 }
 
 void ControlWindow::ApplyText() {
-    switch (control_.Kind()) {
-        case ControlKind::HScrollBar:
-        case ControlKind::ComboBox:
-        case ControlKind::PictureBox:
-        case ControlKind::Image: return;
-        default: break;
-    }
+    if (!HasText(control_.Kind())) return;
     if (WindowText(window_) == control_.Caption()) return;
     SetWindowTextA(window_, control_.Caption().c_str());
     if (control_.Declaration().Transparent) {
@@ -209,9 +233,8 @@ void ControlWindow::ApplyGeometry() {
     const SurfaceScale twips = owner_.Twips();
     const int left = twips.ToPixelX(control_.Left()), top = twips.ToPixelY(control_.Top());
     RECT target{left, top, left + twips.ToPixelX(control_.Width()), top + twips.ToPixelY(control_.Height())};
-    RECT now;
-    GetWindowRect(window_, &now);
-    MapWindowPoints(HWND_DESKTOP, parent_, reinterpret_cast<POINT*>(&now), 2);
+    // Only this code moves a control: where it last put it is where it is, without asking Wine.
+    const RECT now = placed_;
     const bool combo = control_.Kind() == ControlKind::ComboBox;
     if (combo) {
         if (now.left == target.left && now.top == target.top && now.right == target.right && now.bottom > now.top)
@@ -222,6 +245,7 @@ void ControlWindow::ApplyGeometry() {
     }
     SetWindowPos(window_, nullptr, target.left, target.top, target.right - target.left, target.bottom - target.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+    placed_ = target;
     if (control_.Declaration().Transparent) {
         RedrawUnder(now);
         RedrawUnder(target);
@@ -308,7 +332,9 @@ bool ControlWindow::AutoSizeLabel() {
 }
 
 void ControlWindow::RedrawUnder(const RECT& rectInParent) {
-    // A see-through label leaves its old text behind unless its container paints there again.
+    // A see-through label leaves its old text behind unless its container paints there again;
+    // a hidden container paints all of itself when it shows.
+    if (!IsWindowVisible(parent_)) return;
     RedrawWindow(parent_, &rectInParent, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
@@ -355,6 +381,10 @@ LRESULT ControlWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     const auto kind = control_.Kind();
     const bool surface = kind == ControlKind::PictureBox || kind == ControlKind::Image;
     switch (message) {
+        case WM_NCPAINT:
+            // Most controls have no frame: nothing to paint, and Wine would still fetch a window DC.
+            if (!HasFrame(self)) return 0;
+            break;
         case WM_KEYDOWN:
             if (owner_.KeyDown(this, wParam)) return 0;
             break;
@@ -567,11 +597,11 @@ void FormWindow::Apply() {
     }
     if (pointer_ != form_.Pointer()) {
         pointer_ = form_.Pointer();
-        // Long operations change the pointer without dispatching anything: show it now.
+        // Long operations change the pointer without dispatching anything: show it now (and not
+        // look for the pointer over a window that is not on the screen).
         POINT at;
-        GetCursorPos(&at);
-        const HWND under = WindowFromPoint(at);
-        if (under == window_ || IsChild(window_, under)) SetCursor(PointerCursor(pointer_));
+        const HWND under = IsWindowVisible(window_) && GetCursorPos(&at) ? WindowFromPoint(at) : nullptr;
+        if (under && (under == window_ || IsChild(window_, under))) SetCursor(PointerCursor(pointer_));
     }
     ApplyGeometry();
     ApplyVisibility();

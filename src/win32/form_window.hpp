@@ -49,6 +49,7 @@ private:
     forms::Control& control_;
     HWND window_ = nullptr;
     HWND parent_ = nullptr;
+    RECT placed_{};  // in the container's client pixels
     WNDPROC original_ = nullptr;
     HFONT font_ = nullptr;
     forms::Color foreColor_ = 0, backColor_ = 0;

@@ -1,15 +1,25 @@
 // Benchmark, not a test: how many report requests a second the calibration loop issues against
 // the stand-in, waiting for a touch (events handled between polls) and with a finger moving on
-// a mark (no events between polls). Run under the bench: calibration_bench_polling.exe [seconds]
+// a mark (no events between polls), beside the floor: a bare GET_REPORT loop in this process,
+// measured in the same rounds while the calibration stands still at its Escape question.
+// Run under the bench: calibration_bench_polling.exe [seconds per figure and round] [rounds]
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <vector>
 
 #include "e2e/message_box.hpp"
 #include "service_session.hpp"
 
 namespace {
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
 
 double PollsPerSecond(px::standin::StandinClient& standin, double seconds, bool fingerMoving) {
     standin.ClearJournal();
@@ -26,10 +36,41 @@ double PollsPerSecond(px::standin::StandinClient& standin, double seconds, bool 
     return polls * 1000.0 / elapsed;
 }
 
+// The same request back to back from here, as fast as the stand-in answers.
+double FloorPerSecond(px::standin::StandinClient& standin, double seconds) {
+    LARGE_INTEGER frequency, start, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    const LONGLONG end = start.QuadPart + static_cast<LONGLONG>(seconds * frequency.QuadPart);
+    long calls = 0;
+    do {
+        PX_TOUCH_REPORT report{};
+        if (standin.Request(service::kGetReport, &report, sizeof report, sizeof report).Error) return 0;
+        ++calls;
+        QueryPerformanceCounter(&now);
+    } while (now.QuadPart < end);
+    return calls * static_cast<double>(frequency.QuadPart) / (now.QuadPart - start.QuadPart);
+}
+
+// Escape stops the run at its question (no polls while it is open); the floor is measured then,
+// and No lets the run go on.
+double FloorWhileAsked(const e2e::Process& process, HWND window, px::standin::StandinClient& standin,
+                       double seconds) {
+    e2e::PostKey(window, VK_ESCAPE);
+    HWND box = e2e::WaitForMessageBox(std::chrono::seconds(10), process.Id());
+    if (!box) return 0;
+    const double floor = FloorPerSecond(standin, seconds);
+    e2e::AnswerMessageBox(box, IDNO);
+    const auto polls = service::ReportPolls(standin);
+    e2e::WaitFor([&] { return service::ReportPolls(standin) > polls + 10; }, std::chrono::milliseconds(5000));
+    return floor;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     const double seconds = argc > 1 ? std::atof(argv[1]) : 2;
+    const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 1;
     px::standin::StandinClient standin;
     standin.Reset();
     auto process = e2e::Process::Start(service::kProgram);
@@ -39,10 +80,18 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "the calibration window did not open\n");
         return 1;
     }
-    const double waiting = PollsPerSecond(standin, seconds, false);
-    const double moving = PollsPerSecond(standin, seconds, true);
-    std::printf("calibration GET_REPORT requests/s over %.1f s: waiting for a touch %.0f, finger moving %.0f\n",
-                seconds, waiting, moving);
+    // Round by round, so that a neighbour's load on the machine weighs on all three alike.
+    std::vector<double> floors, waiting, moving;
+    for (int i = 0; i < rounds; ++i) {
+        floors.push_back(FloorWhileAsked(process, window, standin, seconds));
+        waiting.push_back(PollsPerSecond(standin, seconds, false));
+        moving.push_back(PollsPerSecond(standin, seconds, true));
+    }
+    const double floor = Median(floors);
+    std::printf("calibration GET_REPORT requests/s, median of %d rounds of %.1f s: bare loop %.0f, "
+                "waiting for a touch %.0f (ratio %.2f), finger moving %.0f (ratio %.2f)\n",
+                rounds, seconds, floor, Median(waiting), Median(waiting) / floor, Median(moving),
+                Median(moving) / floor);
     e2e::PostKey(window, VK_ESCAPE);
     if (HWND box = e2e::WaitForMessageBox(std::chrono::seconds(10), process.Id())) e2e::AnswerMessageBox(box, IDYES);
     e2e::WaitForWindowGone(window, std::chrono::seconds(10));
