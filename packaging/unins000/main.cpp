@@ -137,15 +137,16 @@ public:
         return ids;
     }
 
+    // Called back with the system's calling convention, which on 32-bit x86 no lambda has.
+    static BOOL CALLBACK PostCloseIfOwnedBy(HWND window, LPARAM id) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == static_cast<DWORD>(id) && IsWindowVisible(window)) PostMessageA(window, WM_CLOSE, 0, 0);
+        return TRUE;
+    }
+
     void AskToClose(std::uint32_t processId) override {
-        EnumWindows(
-            [](HWND window, LPARAM id) -> BOOL {
-                DWORD owner = 0;
-                GetWindowThreadProcessId(window, &owner);
-                if (owner == static_cast<DWORD>(id) && IsWindowVisible(window)) PostMessageA(window, WM_CLOSE, 0, 0);
-                return TRUE;
-            },
-            static_cast<LPARAM>(processId));
+        EnumWindows(&PostCloseIfOwnedBy, static_cast<LPARAM>(processId));
     }
 
     bool WaitForEnd(std::uint32_t processId, unsigned milliseconds) override {
