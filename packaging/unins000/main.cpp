@@ -8,9 +8,9 @@
 #include <type_traits>
 #include <vector>
 
-#include "command_switch.hpp"
-#include "driver_records.hpp"
 #include "removal.hpp"
+#include "shared/command_switch.hpp"
+#include "shared/driver_records.hpp"
 
 namespace px::unins {
 namespace {

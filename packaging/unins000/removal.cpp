@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-#include "command_switch.hpp"
+#include "shared/command_switch.hpp"
 
 namespace px::unins {
 

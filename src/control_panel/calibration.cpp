@@ -1,14 +1,14 @@
-#include "calibration.hpp"
+#include "control_panel/calibration.hpp"
 
 #include <algorithm>
 #include <cstdlib>
 #include <limits>
 
-#include "main_window.hpp"
-#include "mcu_info.hpp"
-#include "test_board.hpp"
-#include "window_header.hpp"
-#include "window_utils.hpp"
+#include "control_panel/main_window.hpp"
+#include "control_panel/mcu_info.hpp"
+#include "control_panel/test_board.hpp"
+#include "shared/window_header.hpp"
+#include "shared/window_utils.hpp"
 
 namespace px {
 

@@ -9,9 +9,9 @@
 #include <optional>
 #include <string>
 
-#include "driver_channel.hpp"
-#include "form.hpp"
-#include "ports.hpp"
+#include "forms/form.hpp"
+#include "shared/driver_channel.hpp"
+#include "shared/ports.hpp"
 
 namespace px {
 

@@ -1,8 +1,8 @@
 // PXwNTccp: the touchscreen control panel.
 #include <windows.h>
 
-#include "main_window.hpp"
-#include "win32_suite.hpp"
+#include "control_panel/main_window.hpp"
+#include "win32/win32_suite.hpp"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     px::win32::Win32Suite suite(px::kControlPanelProgram);

@@ -1,8 +1,9 @@
-#include "main_window.hpp"
+#include "control_panel/main_window.hpp"
 
-#include "summaries.hpp"
-#include "window_header.hpp"
-#include "window_utils.hpp"
+#include "control_panel/support_window.hpp"
+#include "shared/summaries.hpp"
+#include "shared/window_header.hpp"
+#include "shared/window_utils.hpp"
 
 namespace px {
 

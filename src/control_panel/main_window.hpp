@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "about_window.hpp"
-#include "driver_channel.hpp"
-#include "form.hpp"
-#include "registry_store.hpp"
-#include "suite_ports.hpp"
+#include "forms/form.hpp"
+#include "shared/about_window.hpp"
+#include "shared/driver_channel.hpp"
+#include "shared/registry_store.hpp"
+#include "shared/suite_ports.hpp"
 
 namespace px {
 

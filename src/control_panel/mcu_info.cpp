@@ -1,10 +1,10 @@
-#include "mcu_info.hpp"
+#include "control_panel/mcu_info.hpp"
 
 #include <cstdio>
 
-#include "main_window.hpp"
-#include "summaries.hpp"
-#include "window_header.hpp"
+#include "control_panel/main_window.hpp"
+#include "shared/summaries.hpp"
+#include "shared/window_header.hpp"
 
 namespace px {
 

@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "driver_records.hpp"
-#include "form.hpp"
+#include "forms/form.hpp"
+#include "shared/driver_records.hpp"
 
 namespace px {
 

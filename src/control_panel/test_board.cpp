@@ -1,6 +1,6 @@
-#include "test_board.hpp"
+#include "control_panel/test_board.hpp"
 
-#include "main_window.hpp"
+#include "control_panel/main_window.hpp"
 
 namespace px {
 

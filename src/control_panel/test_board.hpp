@@ -6,8 +6,8 @@
 #include <functional>
 #include <memory>
 
-#include "driver_channel.hpp"
-#include "form.hpp"
+#include "forms/form.hpp"
+#include "shared/driver_channel.hpp"
 
 namespace px {
 

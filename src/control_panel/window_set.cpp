@@ -1,6 +1,6 @@
-#include "calibration.hpp"
-#include "main_window.hpp"
-#include "settings_windows.hpp"
+#include "control_panel/calibration.hpp"
+#include "control_panel/main_window.hpp"
+#include "control_panel/settings/settings_windows.hpp"
 
 namespace px {
 

@@ -1,4 +1,4 @@
-#include "form.hpp"
+#include "forms/form.hpp"
 
 #include <stdexcept>
 

@@ -1,10 +1,10 @@
 // PXwNTcrb: the right-button function window.
 #include <windows.h>
 
-#include "display_api.hpp"
-#include "rbf_window_api.hpp"
-#include "right_button.hpp"
-#include "win32_ports.hpp"
+#include "right_button/right_button.hpp"
+#include "win32/display_api.hpp"
+#include "win32/rbf_window_api.hpp"
+#include "win32/win32_ports.hpp"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     px::win32::DeviceApi device;

@@ -1,10 +1,10 @@
-#include "right_button.hpp"
+#include "right_button/right_button.hpp"
 
 #include <cmath>
 #include <cstdio>
 #include <limits>
 
-#include "window_utils.hpp"
+#include "shared/window_utils.hpp"
 
 namespace px {
 

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <string>
 
-#include "display_port.hpp"
-#include "driver_channel.hpp"
-#include "ports.hpp"
-#include "rbf_window_port.hpp"
+#include "shared/display_port.hpp"
+#include "shared/driver_channel.hpp"
+#include "shared/ports.hpp"
+#include "shared/rbf_window_port.hpp"
 
 namespace px {
 

@@ -1,9 +1,9 @@
-#include "post_setup.hpp"
+#include "setup/post_setup.hpp"
 
 #include <vector>
 
-#include "command_switch.hpp"
-#include "window_utils.hpp"
+#include "shared/command_switch.hpp"
+#include "shared/window_utils.hpp"
 
 namespace px {
 

@@ -4,10 +4,10 @@
 #include <string>
 #include <string_view>
 
-#include "progress.hpp"
-#include "registry_store.hpp"
-#include "setup_ports.hpp"
-#include "suite_ports.hpp"
+#include "setup/progress.hpp"
+#include "shared/registry_store.hpp"
+#include "shared/setup_ports.hpp"
+#include "shared/suite_ports.hpp"
 
 namespace px {
 

@@ -1,9 +1,9 @@
 // PXwNTcdi: run by the setup package as its last step.
 #include <windows.h>
 
-#include "post_setup.hpp"
-#include "setup_api.hpp"
-#include "win32_suite.hpp"
+#include "setup/post_setup.hpp"
+#include "win32/setup_api.hpp"
+#include "win32/win32_suite.hpp"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     px::win32::Win32Suite suite("PXwNTcdi");

@@ -1,6 +1,6 @@
-#include "progress.hpp"
+#include "setup/progress.hpp"
 
-#include "window_utils.hpp"
+#include "shared/window_utils.hpp"
 
 namespace px {
 

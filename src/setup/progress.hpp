@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "form.hpp"
-#include "ports.hpp"
-#include "setup_ports.hpp"
+#include "forms/form.hpp"
+#include "shared/ports.hpp"
+#include "shared/setup_ports.hpp"
 
 namespace px {
 

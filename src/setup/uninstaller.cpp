@@ -1,8 +1,8 @@
-#include "uninstaller.hpp"
+#include "setup/uninstaller.hpp"
 
-#include "pause.hpp"
-#include "window_header.hpp"
-#include "window_utils.hpp"
+#include "shared/pause.hpp"
+#include "shared/window_header.hpp"
+#include "shared/window_utils.hpp"
 
 namespace px {
 

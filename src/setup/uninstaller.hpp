@@ -4,11 +4,11 @@
 #include <functional>
 #include <string>
 
-#include "driver_channel.hpp"
-#include "progress.hpp"
-#include "registry_store.hpp"
-#include "setup_ports.hpp"
-#include "suite_ports.hpp"
+#include "setup/progress.hpp"
+#include "shared/driver_channel.hpp"
+#include "shared/registry_store.hpp"
+#include "shared/setup_ports.hpp"
+#include "shared/suite_ports.hpp"
 
 namespace px {
 

@@ -1,9 +1,9 @@
 // PXwNTcde: removes the touchscreen software.
 #include <windows.h>
 
-#include "setup_api.hpp"
-#include "uninstaller.hpp"
-#include "win32_suite.hpp"
+#include "setup/uninstaller.hpp"
+#include "win32/setup_api.hpp"
+#include "win32/win32_suite.hpp"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     px::win32::Win32Suite suite("PXwNTcde");

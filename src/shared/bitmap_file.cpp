@@ -1,4 +1,4 @@
-#include "bitmap_file.hpp"
+#include "shared/bitmap_file.hpp"
 
 namespace px {
 

@@ -1,6 +1,6 @@
-#include "driver_channel.hpp"
+#include "shared/driver_channel.hpp"
 
-#include "window_utils.hpp"
+#include "shared/window_utils.hpp"
 
 namespace px {
 

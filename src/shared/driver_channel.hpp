@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "driver_records.hpp"
-#include "ports.hpp"
+#include "shared/driver_records.hpp"
+#include "shared/ports.hpp"
 
 namespace px {
 

@@ -1,6 +1,6 @@
-#include "pause.hpp"
+#include "shared/pause.hpp"
 
-#include "window_utils.hpp"
+#include "shared/window_utils.hpp"
 
 namespace px {
 

@@ -1,7 +1,7 @@
 // The pause routine: the start-up program's second on screen, the uninstaller's waits.
 #pragma once
 
-#include "ports.hpp"
+#include "shared/ports.hpp"
 
 namespace px {
 

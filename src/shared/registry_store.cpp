@@ -1,4 +1,4 @@
-#include "registry_store.hpp"
+#include "shared/registry_store.hpp"
 
 #include <vector>
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "ports.hpp"
+#include "shared/ports.hpp"
 
 namespace px {
 

@@ -1,4 +1,4 @@
-#include "running_copy.hpp"
+#include "shared/running_copy.hpp"
 
 namespace px {
 

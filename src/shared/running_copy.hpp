@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ports.hpp"
+#include "shared/ports.hpp"
 
 namespace px {
 

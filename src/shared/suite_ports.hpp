@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ports.hpp"
+#include "shared/ports.hpp"
 
 namespace px {
 

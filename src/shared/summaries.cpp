@@ -1,4 +1,4 @@
-#include "summaries.hpp"
+#include "shared/summaries.hpp"
 
 #include <array>
 #include <cstdio>

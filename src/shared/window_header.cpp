@@ -1,6 +1,6 @@
-#include "window_header.hpp"
+#include "shared/window_header.hpp"
 
-#include "window_utils.hpp"
+#include "shared/window_utils.hpp"
 
 namespace px {
 

@@ -3,7 +3,7 @@
 // Also where such a window and its icon are placed.
 #pragma once
 
-#include "form.hpp"
+#include "forms/form.hpp"
 
 namespace px {
 

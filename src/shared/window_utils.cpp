@@ -1,4 +1,4 @@
-#include "window_utils.hpp"
+#include "shared/window_utils.hpp"
 
 #include <cmath>
 #include <limits>

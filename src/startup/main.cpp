@@ -1,10 +1,10 @@
 // PXwNTcao: the logon start-up program.
 #include <windows.h>
 
-#include "display_api.hpp"
-#include "form_binding.hpp"
-#include "startup.hpp"
-#include "win32_ports.hpp"
+#include "startup/startup.hpp"
+#include "win32/display_api.hpp"
+#include "win32/form_binding.hpp"
+#include "win32/win32_ports.hpp"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     px::win32::DeviceApi device;

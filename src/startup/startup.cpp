@@ -1,9 +1,8 @@
-#include "startup.hpp"
+#include "startup/startup.hpp"
 
-#include "main_window.hpp"
-#include "pause.hpp"
-#include "window_header.hpp"
-#include "window_utils.hpp"
+#include "shared/pause.hpp"
+#include "shared/window_header.hpp"
+#include "shared/window_utils.hpp"
 
 namespace px {
 

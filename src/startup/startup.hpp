@@ -2,12 +2,12 @@
 // right-button program when its function is on; about one second on screen, then it ends.
 #pragma once
 
-#include "about_window.hpp"
-#include "display_port.hpp"
-#include "driver_channel.hpp"
-#include "form.hpp"
-#include "ports.hpp"
-#include "registry_store.hpp"
+#include "forms/form.hpp"
+#include "shared/about_window.hpp"
+#include "shared/display_port.hpp"
+#include "shared/driver_channel.hpp"
+#include "shared/ports.hpp"
+#include "shared/registry_store.hpp"
 
 namespace px {
 

@@ -1,4 +1,4 @@
-#include "display_api.hpp"
+#include "win32/display_api.hpp"
 
 namespace px::win32 {
 

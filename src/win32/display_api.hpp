@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "../shared/display_port.hpp"
+#include "shared/display_port.hpp"
 
 namespace px::win32 {
 

@@ -1,6 +1,6 @@
-#include "form_binding.hpp"
+#include "win32/form_binding.hpp"
 
-#include "form_window.hpp"
+#include "win32/form_window.hpp"
 
 namespace px::win32 {
 

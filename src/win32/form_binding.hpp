@@ -10,9 +10,9 @@
 #include <memory>
 #include <vector>
 
-#include "form.hpp"
-#include "ports.hpp"
-#include "gdi.hpp"
+#include "forms/form.hpp"
+#include "shared/ports.hpp"
+#include "win32/gdi.hpp"
 
 namespace px::win32 {
 

@@ -1,10 +1,10 @@
-#include "form_window.hpp"
+#include "win32/form_window.hpp"
 
 #include <windowsx.h>
 
 #include <algorithm>
 
-#include "form_binding.hpp"
+#include "win32/form_binding.hpp"
 
 namespace px::win32 {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "form.hpp"
-#include "gdi.hpp"
+#include "forms/form.hpp"
+#include "win32/gdi.hpp"
 
 namespace px::win32 {
 

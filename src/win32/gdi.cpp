@@ -1,4 +1,4 @@
-#include "gdi.hpp"
+#include "win32/gdi.hpp"
 
 #include <algorithm>
 #include <cmath>

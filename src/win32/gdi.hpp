@@ -10,7 +10,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "form.hpp"
+#include "forms/form.hpp"
 
 namespace px::win32 {
 

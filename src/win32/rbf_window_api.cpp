@@ -1,4 +1,4 @@
-#include "rbf_window_api.hpp"
+#include "win32/rbf_window_api.hpp"
 
 namespace px::win32 {
 

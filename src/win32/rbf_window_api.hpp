@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include "../right_button/rbf_window_port.hpp"
-#include "../shared/ports.hpp"
+#include "shared/ports.hpp"
+#include "shared/rbf_window_port.hpp"
 
 namespace px::win32 {
 

@@ -1,4 +1,4 @@
-#include "setup_api.hpp"
+#include "win32/setup_api.hpp"
 
 #include <cmath>
 #include <vector>

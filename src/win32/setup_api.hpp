@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "setup_ports.hpp"
+#include "shared/setup_ports.hpp"
 
 namespace px::win32 {
 

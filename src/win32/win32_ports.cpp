@@ -1,8 +1,8 @@
-#include "win32_ports.hpp"
+#include "win32/win32_ports.hpp"
 
 #include <vector>
 
-#include "bitmap_file.hpp"
+#include "shared/bitmap_file.hpp"
 
 namespace px::win32 {
 

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "../shared/ports.hpp"
+#include "shared/ports.hpp"
 
 namespace px::win32 {
 

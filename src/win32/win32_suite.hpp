@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "form_binding.hpp"
-#include "suite_ports.hpp"
-#include "win32_ports.hpp"
+#include "shared/suite_ports.hpp"
+#include "win32/form_binding.hpp"
+#include "win32/win32_ports.hpp"
 
 namespace px::win32 {
 

@@ -1,8 +1,8 @@
 // The vendor bitmap's headers, held against its length: any head and any file size.
 #include <string_view>
 
-#include "bitmap_file.hpp"
 #include "fuzz_input.hpp"
+#include "shared/bitmap_file.hpp"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The edge computation over the whole 16-bit range of captures and screen sizes.
 #include <array>
 
-#include "calibration.hpp"
+#include "control_panel/calibration.hpp"
 #include "fuzz_input.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

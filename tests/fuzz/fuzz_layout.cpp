@@ -1,10 +1,11 @@
 // Window placement for any screen and window size, and the Support window for any bitmap.
 #include <cmath>
 
-#include "about_window.hpp"
+#include "control_panel/support_window.hpp"
 #include "fakes.hpp"
 #include "fuzz_input.hpp"
-#include "window_utils.hpp"
+#include "shared/about_window.hpp"
+#include "shared/window_utils.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     px::fuzz::Input in(data, size);

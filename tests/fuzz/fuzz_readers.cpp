@@ -4,8 +4,8 @@
 
 #include "fakes.hpp"
 #include "fuzz_input.hpp"
-#include "post_setup.hpp"
-#include "registry_store.hpp"
+#include "setup/post_setup.hpp"
+#include "shared/registry_store.hpp"
 
 namespace {
 

@@ -1,10 +1,10 @@
 // Every summary text over any driver block: never a crash, and each text keeps its shape.
 #include <cstring>
 
-#include "driver_records.hpp"
+#include "control_panel/mcu_info.hpp"
 #include "fuzz_input.hpp"
-#include "mcu_info.hpp"
-#include "summaries.hpp"
+#include "shared/driver_records.hpp"
+#include "shared/summaries.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     px::DriverParameterBlock b{};

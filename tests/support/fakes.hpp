@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "ports.hpp"
+#include "shared/ports.hpp"
 
 namespace px::fakes {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "display_port.hpp"
-#include "rbf_window_port.hpp"
+#include "shared/display_port.hpp"
+#include "shared/rbf_window_port.hpp"
 
 namespace px::fakes {
 

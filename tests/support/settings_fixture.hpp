@@ -6,8 +6,8 @@
 #include <cstring>
 #include <functional>
 
+#include "control_panel/main_window.hpp"
 #include "fakes.hpp"
-#include "main_window.hpp"
 #include "suite_fakes.hpp"
 
 namespace px::testing_support {

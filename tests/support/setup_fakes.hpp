@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "setup_ports.hpp"
+#include "shared/setup_ports.hpp"
 
 namespace px::fakes {
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "fakes.hpp"
-#include "suite_ports.hpp"
+#include "shared/suite_ports.hpp"
 
 namespace px::fakes {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "bitmap_file.hpp"
+#include "shared/bitmap_file.hpp"
 
 namespace px {
 namespace {

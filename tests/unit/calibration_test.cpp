@@ -4,9 +4,9 @@
 #include <deque>
 #include <stdexcept>
 
-#include "calibration.hpp"
+#include "control_panel/calibration.hpp"
+#include "control_panel/main_window.hpp"
 #include "fakes.hpp"
-#include "main_window.hpp"
 #include "suite_fakes.hpp"
 
 namespace px {

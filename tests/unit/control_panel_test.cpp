@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "control_panel/main_window.hpp"
 #include "fakes.hpp"
-#include "main_window.hpp"
-#include "running_copy.hpp"
+#include "shared/running_copy.hpp"
 #include "suite_fakes.hpp"
 
 namespace px {

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "driver_channel.hpp"
 #include "fakes.hpp"
+#include "shared/driver_channel.hpp"
 
 namespace px {
 namespace {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "form.hpp"
+#include "forms/form.hpp"
 
 namespace px::forms {
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include "control_panel/main_window.hpp"
+#include "control_panel/mcu_info.hpp"
 #include "fakes.hpp"
-#include "main_window.hpp"
-#include "mcu_info.hpp"
 #include "suite_fakes.hpp"
 
 namespace px {

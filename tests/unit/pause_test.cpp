@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes.hpp"
-#include "pause.hpp"
+#include "shared/pause.hpp"
 
 namespace px {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes.hpp"
-#include "registry_store.hpp"
+#include "shared/registry_store.hpp"
 
 namespace px {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "fakes.hpp"
 #include "program_fakes.hpp"
-#include "right_button.hpp"
+#include "right_button/right_button.hpp"
 
 namespace px {
 namespace {

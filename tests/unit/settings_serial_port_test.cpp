@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "control_panel/settings/settings_pattern.hpp"
 #include "settings_fixture.hpp"
-#include "settings_pattern.hpp"
 
 namespace px {
 namespace {

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "fakes.hpp"
-#include "post_setup.hpp"
+#include "setup/post_setup.hpp"
+#include "setup/uninstaller.hpp"
 #include "setup_fakes.hpp"
 #include "suite_fakes.hpp"
-#include "uninstaller.hpp"
 
 namespace px {
 namespace {

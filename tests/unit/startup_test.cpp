@@ -4,7 +4,7 @@
 
 #include "fakes.hpp"
 #include "program_fakes.hpp"
-#include "startup.hpp"
+#include "startup/startup.hpp"
 
 namespace px {
 namespace {

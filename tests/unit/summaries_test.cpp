@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "summaries.hpp"
+#include "shared/summaries.hpp"
 
 namespace px {
 namespace {

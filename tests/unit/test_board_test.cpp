@@ -2,10 +2,10 @@
 
 #include <cstring>
 
+#include "control_panel/main_window.hpp"
+#include "control_panel/test_board.hpp"
 #include "fakes.hpp"
-#include "main_window.hpp"
 #include "suite_fakes.hpp"
-#include "test_board.hpp"
 
 namespace px {
 namespace {

@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "fakes.hpp"
-#include "window_utils.hpp"
+#include "shared/window_utils.hpp"
 
 namespace px {
 namespace {

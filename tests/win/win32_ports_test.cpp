@@ -6,10 +6,10 @@
 #include <map>
 #include <optional>
 
-#include "driver_channel.hpp"
-#include "registry_store.hpp"
-#include "win32_ports.hpp"
-#include "window_utils.hpp"
+#include "shared/driver_channel.hpp"
+#include "shared/registry_store.hpp"
+#include "shared/window_utils.hpp"
+#include "win32/win32_ports.hpp"
 
 namespace px {
 namespace {

@@ -1,9 +1,9 @@
 // frmFeedbackSound: when the touchscreen sounds.
 #include <memory>
 
-#include "settings_pattern.hpp"
-#include "settings_windows.hpp"
-#include "summaries.hpp"
+#include "control_panel/settings/settings_pattern.hpp"
+#include "control_panel/settings/settings_windows.hpp"
+#include "shared/summaries.hpp"
 
 namespace px {
 

@@ -1,9 +1,9 @@
 // frmMouseSpeed: horizontal and vertical pointer speed, acceleration and the bypass mode.
 #include <memory>
 
-#include "settings_pattern.hpp"
-#include "settings_windows.hpp"
-#include "summaries.hpp"
+#include "control_panel/settings/settings_pattern.hpp"
+#include "control_panel/settings/settings_windows.hpp"
+#include "shared/summaries.hpp"
 
 namespace px {
 

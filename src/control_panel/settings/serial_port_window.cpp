@@ -2,10 +2,10 @@
 // (an IRQ for each of them), opened from the former's hidden Setup button.
 #include <memory>
 
-#include "settings_pattern.hpp"
-#include "settings_windows.hpp"
-#include "summaries.hpp"
-#include "window_header.hpp"
+#include "control_panel/settings/settings_pattern.hpp"
+#include "control_panel/settings/settings_windows.hpp"
+#include "shared/summaries.hpp"
+#include "shared/window_header.hpp"
 
 namespace px {
 

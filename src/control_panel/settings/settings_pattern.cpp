@@ -1,9 +1,9 @@
-#include "settings_pattern.hpp"
+#include "control_panel/settings/settings_pattern.hpp"
 
 #include <algorithm>
 
-#include "about_window.hpp"
-#include "window_header.hpp"
+#include "shared/about_window.hpp"
+#include "shared/window_header.hpp"
 
 namespace px::settings {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "form.hpp"
-#include "main_window.hpp"
+#include "control_panel/main_window.hpp"
+#include "forms/form.hpp"
 
 namespace px::settings {
 

@@ -1,4 +1,4 @@
-#include "settings_windows.hpp"
+#include "control_panel/settings/settings_windows.hpp"
 
 namespace px {
 

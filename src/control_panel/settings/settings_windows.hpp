@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "form.hpp"
-#include "main_window.hpp"
+#include "control_panel/main_window.hpp"
+#include "forms/form.hpp"
 
 namespace px {
 

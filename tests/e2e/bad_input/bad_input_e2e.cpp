@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "buttons.hpp"
 #include "e2e/message_box.hpp"
-#include "oem_key.hpp"
 #include "e2e/process.hpp"
 #include "e2e/wait.hpp"
-#include "buttons.hpp"
 #include "e2e/windows.hpp"
+#include "oem_key.hpp"
 #include "standin_client.hpp"
 
 namespace {

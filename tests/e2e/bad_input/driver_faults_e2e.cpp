@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "../calibration/service_session.hpp"
+#include "buttons.hpp"
 #include "e2e/input.hpp"
 #include "e2e/message_box.hpp"
 #include "e2e/process.hpp"
 #include "e2e/wait.hpp"
-#include "buttons.hpp"
 #include "e2e/windows.hpp"
 #include "standin_client.hpp"
 

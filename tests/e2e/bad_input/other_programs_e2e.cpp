@@ -15,8 +15,8 @@
 #include "e2e/process.hpp"
 #include "e2e/wait.hpp"
 #include "e2e/windows.hpp"
-#include "oem_key.hpp"
 #include "mouse_settings.hpp"
+#include "oem_key.hpp"
 #include "rbf_programs.hpp"
 #include "standin_client.hpp"
 

@@ -5,10 +5,10 @@
 #include <map>
 
 #include "e2e/message_box.hpp"
-#include "oem_key.hpp"
 #include "e2e/process.hpp"
 #include "e2e/wait.hpp"
 #include "e2e/windows.hpp"
+#include "oem_key.hpp"
 #include "standin_client.hpp"
 
 namespace {

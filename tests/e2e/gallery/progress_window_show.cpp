@@ -2,8 +2,8 @@
 // program closes it within moments and then restarts Windows. Not a product program.
 #include <windows.h>
 
-#include "form_binding.hpp"
-#include "progress.hpp"
+#include "setup/progress.hpp"
+#include "win32/form_binding.hpp"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     px::forms::Form message = px::MakeMessageForm();

@@ -15,10 +15,10 @@
 #include <vector>
 
 #include "e2e/message_box.hpp"
-#include "oem_key.hpp"
 #include "e2e/process.hpp"
 #include "e2e/wait.hpp"
 #include "e2e/windows.hpp"
+#include "oem_key.hpp"
 #include "rbf_programs.hpp"
 #include "standin_client.hpp"
 

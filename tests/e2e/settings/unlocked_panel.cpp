@@ -2,8 +2,8 @@
 // available, so the tests can reach the windows behind them. Not a product program.
 #include <windows.h>
 
-#include "main_window.hpp"
-#include "win32_suite.hpp"
+#include "control_panel/main_window.hpp"
+#include "win32/win32_suite.hpp"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     px::win32::Win32Suite suite("settings_unlocked_panel");

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "form_binding.hpp"
+#include "win32/form_binding.hpp"
 
 namespace px::win32 {
 namespace {

@@ -1,13 +1,13 @@
-// The About window (shared with the start-up program) and the vendor's Support window.
+// The About window and the checks every main window makes as it loads, shared by the programs.
 #pragma once
 
 #include <functional>
 #include <string>
 
-#include "form.hpp"
-#include "ports.hpp"
-#include "registry_store.hpp"
-#include "window_header.hpp"
+#include "forms/form.hpp"
+#include "shared/ports.hpp"
+#include "shared/registry_store.hpp"
+#include "shared/window_header.hpp"
 
 namespace px {
 
@@ -16,14 +16,12 @@ inline constexpr char kRunningText[] =
 inline constexpr char kCopyrightLine[] = "Copyright (C) 1998-2026 Veldrant Corporation. All rights reserved.";
 
 forms::Form MakeAboutForm();
-forms::Form MakeSupportForm();
 
 // Header of the windows a main window opens: its vendor title and version line.
 struct WindowHeader {
     std::string OemTitle;
     std::string System;
 };
-
 
 // What every main window checks as it loads: no other copy running (the running one is brought
 // forward, or the user is told), and the OEM data present. False when the program must end.
@@ -34,10 +32,5 @@ bool LoadMainHeading(forms::Form& main, const char* title, WindowSearchPort& sea
 
 // Wires the About window: header copied from its owner at each load; closing returns.
 void WireAboutWindow(forms::Form& about, std::function<WindowHeader()> header, std::function<void()> returnToMain);
-
-// Wires the Support window: caption from the owner, sized to the bitmap in twips.
-void WireSupportWindow(forms::Form& support, std::function<std::string()> caption,
-                       std::function<std::string()> logoPath, PicturePort& pictures,
-                       std::function<void()> returnToMain);
 
 }  // namespace px

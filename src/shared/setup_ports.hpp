@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "form.hpp"
+#include "forms/form.hpp"
 
 namespace px {
 

@@ -1,8 +1,8 @@
-#include "about_window.hpp"
+#include "shared/about_window.hpp"
 
-#include "running_copy.hpp"
-#include "window_header.hpp"
-#include "window_utils.hpp"
+#include "shared/running_copy.hpp"
+#include "shared/window_header.hpp"
+#include "shared/window_utils.hpp"
 
 namespace px {
 
@@ -20,17 +20,6 @@ Form MakeAboutForm() {
                     IconFrame(5280, 360),
                     IconImage(),
                     {.Name = "cmdOK", .Kind = ControlKind::CommandButton, .Caption = "&OK", .Left = 2880, .Top = 2040,
-                     .Width = 1215, .Height = 495, .Default = true},
-                });
-}
-
-Form MakeSupportForm() {
-    return Form({.Name = "frmSupport", .Caption = "Support", .ClientWidth = 1455, .ClientHeight = 1335,
-                 .Border = BorderStyle::FixedDialog},
-                {
-                    {.Name = "picSupport", .Kind = ControlKind::PictureBox, .Left = 0, .Top = 60, .Width = 1215,
-                     .Height = 540, .AutoSize = true},
-                    {.Name = "cmdOK", .Kind = ControlKind::CommandButton, .Caption = "&OK", .Left = 120, .Top = 720,
                      .Width = 1215, .Height = 495, .Default = true},
                 });
 }
@@ -74,27 +63,6 @@ void WireAboutWindow(Form& about, std::function<WindowHeader()> header, std::fun
     };
     about["cmdOK"].Click = [&about] { about.Unload(); };
     about.Unloading = [returnToMain](bool&) { returnToMain(); };
-}
-
-void WireSupportWindow(Form& support, std::function<std::string()> caption, std::function<std::string()> logoPath,
-                       PicturePort& pictures, std::function<void()> returnToMain) {
-    support.Load = [&support, caption, logoPath, &pictures] {
-        support.SetCaption(caption());
-        auto& picture = support["picSupport"];
-        auto& ok = support["cmdOK"];
-        int w = 0, h = 0;
-        const std::string path = logoPath();
-        if (pictures.BitmapSize(path, w, h))
-            picture.SetPicture(path, w * support.Screen().TwipsPerPixelX, h * support.Screen().TwipsPerPixelY);
-        support.SetWidth(support.Width() - support.ScaleWidth() + picture.Width() + 2 * picture.Left());
-        support.SetHeight(support.Height() - support.ScaleHeight() + picture.Height() + 5 * picture.Top() +
-                          ok.Height());
-        ok.SetTop(3 * picture.Top() + picture.Height());
-        ok.SetLeft((support.ScaleWidth() - ok.Width()) / 2);
-        CenterFormOnScreen(support);
-    };
-    support["cmdOK"].Click = [&support] { support.Unload(); };
-    support.Unloading = [returnToMain](bool&) { returnToMain(); };
 }
 
 }  // namespace px

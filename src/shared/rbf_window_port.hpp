@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ports.hpp"
+#include "shared/ports.hpp"
 
 namespace px {
 
