@@ -27,7 +27,7 @@ using Key = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
 
 constexpr REGSAM kView = KEY_WOW64_64KEY;
 
-class Win32Removal final : public RemovalPort {
+class Win32Removal final : public MachinePort {
 public:
     Outcome RemoveService(const std::string& name) override {
         ServiceHandle manager(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT));

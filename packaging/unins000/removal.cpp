@@ -39,7 +39,7 @@ std::vector<Step> RemovalSteps(const ProductPlaces& places, bool silent) {
     return steps;
 }
 
-std::vector<std::string> RunRemoval(const std::vector<Step>& steps, RemovalPort& port, bool* restartNeeded) {
+std::vector<std::string> RunRemoval(const std::vector<Step>& steps, MachinePort& port, bool* restartNeeded) {
     std::vector<std::string> left;
     bool scheduled = false;
     const auto atRestart = [&](const std::string& target) {
@@ -136,7 +136,7 @@ std::string FolderOf(std::string_view filePath) {
     return slash == std::string_view::npos ? std::string() : std::string(filePath.substr(0, slash));
 }
 
-int RunUninstall(std::string_view commandLine, const ProductPlaces& places, RemovalPort& port,
+int RunUninstall(std::string_view commandLine, const ProductPlaces& places, MachinePort& port,
                  DialogPort& dialog, ProgramsPort& programs) {
     const bool silent = IsSilent(commandLine);
     const bool quiet = !silent && HasSwitch(commandLine, "/QUIET");

@@ -1,5 +1,5 @@
 // unins000: the removal program the setup package leaves in the installation folder.
-// Everything here is portable; the Win32 side only implements RemovalPort and DialogPort.
+// Everything here is portable; the Win32 side only implements MachinePort and DialogPort.
 #pragma once
 
 #include <cstdint>
@@ -50,9 +50,10 @@ std::vector<Step> RemovalSteps(const ProductPlaces& places, bool silent);
 
 enum class Outcome { Removed, Absent, Failed };
 
-class RemovalPort {
+// The machine as the removal changes it: the service, files, registry values and keys.
+class MachinePort {
 public:
-    virtual ~RemovalPort() = default;
+    virtual ~MachinePort() = default;
     virtual Outcome RemoveService(const std::string& name) = 0;  // stopped first
     virtual Outcome RemoveFile(const std::string& path) = 0;
     virtual bool DeleteAtRestart(const std::string& path) = 0;  // MOVEFILE_DELAY_UNTIL_REBOOT
@@ -63,7 +64,7 @@ public:
 
 // Runs every step, whatever failed before; returns what is left behind, one line each.
 // restartNeeded (when given) learns whether anything was left to the next restart.
-std::vector<std::string> RunRemoval(const std::vector<Step>& steps, RemovalPort& port,
+std::vector<std::string> RunRemoval(const std::vector<Step>& steps, MachinePort& port,
                                     bool* restartNeeded = nullptr);
 
 // The product's programs that may be running when it is removed or installed again.
@@ -120,7 +121,7 @@ inline constexpr int kRestartNeeded = 3010;  // ERROR_SUCCESS_REBOOT_REQUIRED
 // removal): the running programs closed, everything removed, nothing shown, exit 3010 when a
 // restart has to finish it. Without either: asked first, programs closed, told the outcome.
 // 0 removed (or nothing asked for), 1 something was left behind.
-int RunUninstall(std::string_view commandLine, const ProductPlaces& places, RemovalPort& port,
+int RunUninstall(std::string_view commandLine, const ProductPlaces& places, MachinePort& port,
                  DialogPort& dialog, ProgramsPort& programs);
 
 }  // namespace px::unins

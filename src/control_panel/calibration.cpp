@@ -16,10 +16,6 @@ using namespace forms;
 
 namespace {
 
-const Color kRed = Rgb(255, 0, 0);
-const Color kYellow = Rgb(255, 255, 0);
-const Color kGreen = Rgb(0, 255, 0);
-const Color kBlue = Rgb(0, 0, 255);
 const Font kBold975{"MS Sans Serif", 9.75, true, false};
 const Font kTitleFont{"Times New Roman", 21.75, true, false};
 

@@ -211,13 +211,27 @@ void ControlPanel::LoadMain() {
 }
 
 void ControlPanel::ShowSummaries() {
+    for (Summary line : {Summary::SerialPort, Summary::SleepTime, Summary::VirtualButton, Summary::FeedbackSound,
+                         Summary::Sensitivity, Summary::MouseSpeed})
+        ShowSummary(line);
+}
+
+void ControlPanel::ShowSummary(Summary line) {
     const auto& b = channel_.Block;
-    main_["lblSerialPort"].SetCaption(SerialPortSummary(b.ComPort, b.PortAddress, b.PortIrq, b.BaudCode));
-    main_["lblSleepTime"].SetCaption(PowerDownText(b.PowerDownTime));
-    main_["lblVirtualButton"].SetCaption(VirtualButtonSummary(b.TouchMode, b.RightButton));
-    main_["lblFeedbackSound"].SetCaption(FeedbackSoundText(b.FeedbackSound));
-    main_["lblSensitivity"].SetCaption(SensitivityText(b.Sensitivity));
-    main_["lblMouseSpeed"].SetCaption(MouseSpeedText(b.HSpeed, b.VSpeed, b.Acceleration, b.Bypass));
+    switch (line) {
+        case Summary::SerialPort:
+            main_["lblSerialPort"].SetCaption(SerialPortSummary(b.ComPort, b.PortAddress, b.PortIrq, b.BaudCode));
+            break;
+        case Summary::SleepTime: main_["lblSleepTime"].SetCaption(PowerDownText(b.PowerDownTime)); break;
+        case Summary::VirtualButton:
+            main_["lblVirtualButton"].SetCaption(VirtualButtonSummary(b.TouchMode, b.RightButton));
+            break;
+        case Summary::FeedbackSound: main_["lblFeedbackSound"].SetCaption(FeedbackSoundText(b.FeedbackSound)); break;
+        case Summary::Sensitivity: main_["lblSensitivity"].SetCaption(SensitivityText(b.Sensitivity)); break;
+        case Summary::MouseSpeed:
+            main_["lblMouseSpeed"].SetCaption(MouseSpeedText(b.HSpeed, b.VSpeed, b.Acceleration, b.Bypass));
+            break;
+    }
 }
 
 }  // namespace px

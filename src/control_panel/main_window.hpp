@@ -47,7 +47,11 @@ public:
 
     // Shows the main window again when a window it opened goes.
     void ReturnToMainWindow();
+    // The main window's summary lines, written from the block as the driver returned it: all of
+    // them at load, one after a settings window commits its group.
+    enum class Summary { SerialPort, SleepTime, VirtualButton, FeedbackSound, Sensitivity, MouseSpeed };
     void ShowSummaries();
+    void ShowSummary(Summary line);
     // The header the settings and information windows copy from the main window.
     WindowHeader Header();
 

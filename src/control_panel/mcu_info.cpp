@@ -38,7 +38,7 @@ std::unique_ptr<Form> MakeMcuInfoForm() {
                     VendorTitleLabel(480),
                     SystemLabel("System", 960, 4275),
                     {.Name = "lblMcuInfo", .Kind = ControlKind::Label, .Caption = "", .Left = 480, .Top = 1500,
-                     .Width = 5745, .Height = 240, .ForeColor = Rgb(0, 128, 0), .TextFont = kLineFont,
+                     .Width = 5745, .Height = 240, .ForeColor = kDarkGreen, .TextFont = kLineFont,
                      .Transparent = true},
                     {.Name = "cmdOK", .Kind = ControlKind::CommandButton, .Caption = "&OK", .Left = 2880, .Top = 2040,
                      .Width = 1215, .Height = 495, .Default = true},

@@ -8,10 +8,7 @@ using namespace forms;
 
 namespace {
 
-const Color kYellow = Rgb(255, 255, 0);
-const Color kDarkGrey = Rgb(64, 64, 64);
-const Color kChoiceGrey = Rgb(224, 224, 224);
-const Color kPenColours[] = {Rgb(0, 0, 0), Rgb(255, 0, 0), Rgb(0, 128, 0), Rgb(0, 0, 255), Rgb(255, 0, 255)};
+const Color kPenColours[] = {kBlack, kRed, kDarkGreen, kBlue, kMagenta};
 const Font kTitleFont{"Times New Roman", 14.25, true, false};
 const Font kChoiceFont{"MS Sans Serif", 12, true, false};
 constexpr double kHeadHeight = 615, kMesgHeight = 555;
@@ -39,7 +36,7 @@ std::unique_ptr<Form> MakeTestForm() {
         {.Name = "imgIcon", .Kind = ControlKind::Image, .Width = 480, .Height = 480, .Container = "picHead",
          .Picture = "IDI_PRODUCT"},
         {.Name = "lblTitle", .Kind = ControlKind::Label, .Caption = "TouchScreen Test", .Width = 3000, .Height = 345,
-         .ForeColor = Rgb(255, 0, 0), .TextFont = kTitleFont, .Transparent = true, .Container = "picHead"},
+         .ForeColor = kRed, .TextFont = kTitleFont, .Transparent = true, .Container = "picHead"},
         {.Name = "cmdClear", .Kind = ControlKind::CommandButton, .Caption = "&Clear", .Width = 1215, .Height = 435,
          .Container = "picHead"},
         {.Name = "cmdExit", .Kind = ControlKind::CommandButton, .Caption = "E&xit Test", .Width = 1215,

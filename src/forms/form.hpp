@@ -25,6 +25,16 @@ inline constexpr Color kBlack = Rgb(0, 0, 0);
 inline constexpr Color kWhite = Rgb(255, 255, 255);
 inline constexpr Color kLightGrey = Rgb(192, 192, 192);
 inline constexpr Color kTeal = Rgb(0, 128, 128);
+inline constexpr Color kRed = Rgb(255, 0, 0);
+inline constexpr Color kGreen = Rgb(0, 255, 0);
+inline constexpr Color kDarkGreen = Rgb(0, 128, 0);
+inline constexpr Color kBlue = Rgb(0, 0, 255);
+inline constexpr Color kNavy = Rgb(0, 0, 128);
+inline constexpr Color kYellow = Rgb(255, 255, 0);
+inline constexpr Color kMagenta = Rgb(255, 0, 255);
+inline constexpr Color kGrey = Rgb(128, 128, 128);
+inline constexpr Color kDarkGrey = Rgb(64, 64, 64);
+inline constexpr Color kChoiceGrey = Rgb(224, 224, 224);
 
 struct Font {
     std::string Name = "MS Sans Serif";
@@ -35,10 +45,10 @@ struct Font {
 };
 
 enum class ControlKind { Label, CommandButton, Frame, Shape, OptionButton, CheckBox, HScrollBar, ComboBox, PictureBox,
-                         Image, TextBox };
+                         Image };
 enum class Alignment { Left, Right, Center };
 enum class MousePointer { Default, Hourglass };
-enum class BorderStyle { None, FixedSingle, Sizable, FixedDialog };
+enum class BorderStyle { None, FixedSingle, FixedDialog };
 enum class WindowState { Normal, Maximized };
 enum class ScaleMode { Twips, Pixels };
 

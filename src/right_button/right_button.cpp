@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "forms/form.hpp"
 #include "shared/window_utils.hpp"
 
 namespace px {
@@ -68,7 +69,7 @@ bool RightButtonProgram::Start() {
     channel_.SetRbfWindow();
 
     window.SetCaption(RbfCaption());
-    window.SetBackColor(kButtonFaceColour);
+    window.SetBackColor(forms::kButtonFace);
     waitFlag_ = 0;
 
     auto& display = ports_.Display;

@@ -15,7 +15,6 @@ inline constexpr char kRightButtonTitle[] = " TouchScreen Right-Button #PX-K17-C
 inline constexpr char kRbfDesignCaption[] = "TouchScreen Right Button";
 inline constexpr char kRbfIcon[] = "IDI_RBF";
 inline constexpr double kActionTwips = 600;  // cmdAction is square
-inline constexpr std::uint32_t kButtonFaceColour = 0x8000000F;
 
 // The caption frmMain takes at start.
 std::string RbfCaption();

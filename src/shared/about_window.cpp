@@ -15,7 +15,7 @@ Form MakeAboutForm() {
                     VendorTitleLabel(480),
                     SystemLabel("System", 960, 4275),
                     {.Name = "lblCopyright", .Kind = ControlKind::Label, .Caption = "", .Left = 480, .Top = 1500,
-                     .Width = 6135, .Height = 195, .ForeColor = Rgb(0, 0, 128), .TextFont = kBoldFont,
+                     .Width = 6135, .Height = 195, .ForeColor = kNavy, .TextFont = kBoldFont,
                      .Transparent = true},
                     IconFrame(5280, 360),
                     IconImage(),

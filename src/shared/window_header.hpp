@@ -16,13 +16,13 @@ inline const forms::Font kBoldFont{"MS Sans Serif", 8.25, true, false};
 // Sized to its text: a long vendor name must not be cut off.
 inline forms::ControlDecl VendorTitleLabel(double top) {
     return {.Name = "lblOemTitle", .Kind = forms::ControlKind::Label, .Caption = "Vender", .Left = 480, .Top = top,
-            .Width = 3570, .Height = 390, .ForeColor = forms::Rgb(255, 0, 0), .TextFont = kVendorTitleFont,
+            .Width = 3570, .Height = 390, .ForeColor = forms::kRed, .TextFont = kVendorTitleFont,
             .Transparent = true, .AutoSize = true};
 }
 
 inline forms::ControlDecl SystemLabel(const char* caption, double top, double width) {
     return {.Name = "lblSystem", .Kind = forms::ControlKind::Label, .Caption = caption, .Left = 480, .Top = top,
-            .Width = width, .Height = 195, .ForeColor = forms::Rgb(0, 0, 255), .TextFont = kBoldFont,
+            .Width = width, .Height = 195, .ForeColor = forms::kBlue, .TextFont = kBoldFont,
             .Transparent = true, .AutoSize = true};
 }
 

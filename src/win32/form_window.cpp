@@ -77,7 +77,6 @@ DWORD FormStyle(const forms::FormDecl& decl) {
     switch (decl.Border) {
         case forms::BorderStyle::None: style = WS_POPUP; break;
         case forms::BorderStyle::FixedSingle: style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX; break;
-        case forms::BorderStyle::Sizable: style = WS_OVERLAPPEDWINDOW; break;
         case forms::BorderStyle::FixedDialog: style = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME; break;
     }
     if (!decl.ControlBox) style &= ~(WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
@@ -140,11 +139,6 @@ void ControlWindow::Create(HWND parent, int id) {
             if (decl.Border) exStyle |= WS_EX_CLIENTEDGE;  // the sunken 3-D frame, two pixels a side
             break;
         case ControlKind::Image: windowClass = kSurfaceClass; break;
-        case ControlKind::TextBox:
-            windowClass = "EDIT";
-            style |= WS_TABSTOP | ES_AUTOHSCROLL;
-            exStyle |= WS_EX_CLIENTEDGE;
-            break;
     }
     // Born with the model's caption, place and state: every change afterwards costs Wine a few
     // server round trips, and a form has two dozen controls to show at its start.
@@ -718,14 +712,6 @@ void FormWindow::Command(ControlWindow& control, int code) {
         case ControlKind::ComboBox:
             if (code == CBN_SELCHANGE)
                 model.UserSelect(static_cast<int>(SendMessageA(control.Handle(), CB_GETCURSEL, 0, 0)));
-            return;
-        case ControlKind::TextBox:
-            if (code == EN_CHANGE) {
-                const std::string text = WindowText(control.Handle());
-                if (text == model.Caption()) return;
-                model.SetCaption(text);
-                if (model.Change) model.Change();
-            }
             return;
         default: return;
     }

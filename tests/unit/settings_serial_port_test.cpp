@@ -43,7 +43,7 @@ TEST_F(SerialPortTest, RowsShowThePortsAndOnlyTheRowInUseIsMarked) {
         EXPECT_EQ(serial("lblCOM", 4).Caption(), "COM4..None.");
         for (int n = 1; n <= 4; ++n) {
             const bool marked = n == c.MarkedRow;
-            EXPECT_EQ(serial("lblCOM", n).ForeColor(), marked ? forms::kBlack : settings::kGrey) << n;
+            EXPECT_EQ(serial("lblCOM", n).ForeColor(), marked ? forms::kBlack : forms::kGrey) << n;
             EXPECT_EQ(serial("optDetected", n).Enabled(), marked) << n;
             EXPECT_EQ(serial("optDetected", n).Value(), marked ? 1 : 0) << n;
         }

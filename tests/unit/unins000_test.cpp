@@ -18,7 +18,7 @@ const ProductPlaces kPlaces{"C:\\Program Files\\TouchScreen", "C:\\windows", "C:
                             "C:\\ProgramData\\Microsoft\\Windows\\Start Menu\\Programs"};
 
 // Records every request as one line; a target listed in Held/Stuck/Present behaves accordingly.
-class FakeRemoval final : public RemovalPort {
+class FakeRemoval final : public MachinePort {
 public:
     std::vector<std::string> Calls;
     std::set<std::string> Held;        // DeleteFile / DeleteKey / DeleteValue / RemoveService fail

@@ -44,8 +44,7 @@ std::unique_ptr<Form> MakeFeedbackSoundWindow(ControlPanel& panel) {
                               auto& channel = panel.Channel();
                               channel.Block.FeedbackSound = static_cast<std::uint8_t>(sounds->Pending());
                               channel.SetFeedbackSound();
-                              panel.Main()["lblFeedbackSound"].SetCaption(
-                                  FeedbackSoundText(channel.Block.FeedbackSound));
+                              panel.ShowSummary(ControlPanel::Summary::FeedbackSound);
                           },
                       .Closed = [&panel] { panel.ReturnToMainWindow(); }});
     return window;

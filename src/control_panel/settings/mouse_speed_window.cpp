@@ -124,8 +124,7 @@ std::unique_ptr<Form> MakeMouseSpeedWindow(ControlPanel& panel) {
                               block.VSpeed = static_cast<std::uint8_t>(s->VSpeed.Pending(v.Value()));
                               block.Acceleration = static_cast<std::uint8_t>(s->Acceleration.Pending());
                               channel.SetMouseSpeed();
-                              panel.Main()["lblMouseSpeed"].SetCaption(
-                                  MouseSpeedText(block.HSpeed, block.VSpeed, block.Acceleration, block.Bypass));
+                              panel.ShowSummary(ControlPanel::Summary::MouseSpeed);
                           },
                       .Closed = [&panel] { panel.ReturnToMainWindow(); }});
     return window;

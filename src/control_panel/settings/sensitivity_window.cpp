@@ -13,7 +13,6 @@ using namespace settings;
 namespace {
 
 constexpr int kTopLevel = 127;
-constexpr Color kYellow = Rgb(255, 255, 0);
 
 std::unique_ptr<Form> SensitivityForm() {
     std::vector<ControlDecl> controls = HeaderControls();
@@ -76,7 +75,7 @@ std::unique_ptr<Form> MakeSensitivityWindow(ControlPanel& panel) {
                               channel.Block.Sensitivity =
                                   static_cast<std::uint8_t>(kTopLevel - level->Pending(slider.Value()));
                               channel.SetSensitivity();
-                              panel.Main()["lblSensitivity"].SetCaption(SensitivityText(channel.Block.Sensitivity));
+                              panel.ShowSummary(ControlPanel::Summary::Sensitivity);
                           },
                       .Closed = [&panel] { panel.ReturnToMainWindow(); }});
     return window;

@@ -13,9 +13,6 @@
 
 namespace px::settings {
 
-inline constexpr forms::Color kGrey = forms::Rgb(128, 128, 128);
-inline constexpr forms::Color kBlue = forms::Rgb(0, 0, 255);
-inline constexpr forms::Color kRed = forms::Rgb(255, 0, 0);
 
 // Every settings window is this wide, so the header sits alike in all of them.
 inline constexpr double kFormWidth = 6645;

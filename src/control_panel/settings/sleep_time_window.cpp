@@ -60,7 +60,7 @@ std::unique_ptr<Form> MakeSleepTimeWindow(ControlPanel& panel) {
                               auto& channel = panel.Channel();
                               channel.Block.PowerDownTime = static_cast<std::uint8_t>(time->Pending(slider.Value()));
                               channel.SetPowerDown();
-                              panel.Main()["lblSleepTime"].SetCaption(PowerDownText(channel.Block.PowerDownTime));
+                              panel.ShowSummary(ControlPanel::Summary::SleepTime);
                           },
                       .Closed = [&panel] { panel.ReturnToMainWindow(); }});
     return window;

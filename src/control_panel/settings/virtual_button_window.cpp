@@ -66,8 +66,7 @@ std::unique_ptr<Form> MakeVirtualButtonWindow(ControlPanel& panel) {
                                   StartRbfProgram(panel.Ports().Process, panel.Oem().InstallPath);
                               else
                                   channel.CloseRbfWindow();
-                              panel.Main()["lblVirtualButton"].SetCaption(
-                                  VirtualButtonSummary(channel.Block.TouchMode, channel.Block.RightButton));
+                              panel.ShowSummary(ControlPanel::Summary::VirtualButton);
                           },
                       .Closed = [&panel] { panel.ReturnToMainWindow(); }});
     return window;

@@ -51,7 +51,6 @@ std::vector<ControlDecl> TestControls() {
     c.back().List = {"COM1", "COM2", "COM3"}, c.back().ListIndex = 0;
     c.push_back(Decl("picDraw", ControlKind::PictureBox, "", 3000, 1200, 1500, 1200));
     c.back().BackColor = forms::kWhite;
-    c.push_back(Decl("txtName", ControlKind::TextBox, "Name", 3000, 3300, 1500, 315));
     c.push_back(Decl("lblAuto", ControlKind::Label, "Auto", 120, 3300, 300, 150));
     c.back().AutoSize = true;
     c.push_back(Decl("cmdOK", ControlKind::CommandButton, "&OK", 120, 3900, 1200, 375));
@@ -147,7 +146,6 @@ TEST_F(FormBindingTest, EveryControlIsARealWindowWithItsClassCaptionAndPixelRect
         {"chkOn", "Button", "On", {8, 150, 108, 167}, nullptr},
         {"hscSpeed", "ScrollBar", "", {8, 180, 168, 197}, nullptr},
         {"picDraw", "PxSurface", "", {200, 80, 300, 160}, nullptr},
-        {"txtName", "Edit", "Name", {200, 220, 300, 241}, nullptr},
         {"cmdOK", "Button", "&OK", {8, 260, 88, 285}, nullptr},
         {"cmdCancel", "Button", "Cancel", {96, 260, 176, 285}, nullptr},
     };
@@ -276,14 +274,6 @@ TEST_F(FormBindingTest, OptionsInAFrameExcludeEachOtherThroughRealClicks) {
     SendMessageA(Window("optA"), BM_CLICK, 0, 0);
     EXPECT_EQ(SendMessageA(Window("optA"), BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_EQ(SendMessageA(Window("optB"), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-}
-
-TEST_F(FormBindingTest, TypingInATextBoxChangesItsTextAndRaisesChange) {
-    int changes = 0;
-    form["txtName"].Change = [&] { ++changes; };
-    SetWindowTextA(Window("txtName"), "Typed");
-    EXPECT_EQ(form["txtName"].Caption(), "Typed");
-    EXPECT_EQ(changes, 1);
 }
 
 TEST_F(FormBindingTest, FocusStartsAtTheFirstDeclaredTabStopAndTabFollowsTheDeclaration) {
