@@ -54,6 +54,7 @@ Form MakeMainForm() {
         Button("cmdSupport", "S&upport", 2280, 4500, 1875),
         Button("cmdExit", "E&xit", 4260, 4500, 1875),
         Button("cmdTest", "&Test", 3960, 960, 1215),
+        // "cmdSensivitity": the control's name as tests and service notes know it.
         Button("cmdSensivitity", "&Touch Sensitivity", 2640, 5040, 1695),
         SummaryFrame("shpSensitivity", 5040, false, 4440),
         SummaryLabel("lblSensitivity", "Level 0 (Normal)", 5160, false, 4560),

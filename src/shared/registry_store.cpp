@@ -50,6 +50,7 @@ bool OemRecord::LoadOemData() {
     RegKey key = 0;
     if (!store_.OpenRegistryKey(hive_, basePath_, subPath_, key)) return false;
     bool all = true;
+    // "Vender": the value name setups and other programs already use.
     all = store_.ReadRegistryString(key, "VenderName", VenderName) && all;
     all = store_.ReadRegistryString(key, "InstallPath", InstallPath) && all;
     all = store_.ReadRegistryString(key, "WindowsPath", WindowsPath) && all;

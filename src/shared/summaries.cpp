@@ -55,7 +55,7 @@ std::string DurationText(unsigned seconds) {
 
 std::string PowerDownText(unsigned v) {
     if (v == 0) return "Disable Power Down Function";
-    return "Power Down When Idel " + DurationText(10 * v);
+    return "Power Down When Idel " + DurationText(10 * v);  // "Idel": the text the users know
 }
 
 std::string MouseSpeedText(unsigned h, unsigned v, unsigned a, unsigned bypass) {

@@ -13,6 +13,7 @@ namespace px {
 
 inline constexpr char kStartupTitle[] = " TouchScreen System Startup #PX-K17-COM";
 inline constexpr char kStartupProgram[] = "PXwNTcao";
+// "Clock" as the users have always read it.
 inline constexpr char kDoubleClickFailureText[] = "Fail to setup Double Clock Size!";
 inline constexpr char kStartupDriverFailureText[] = "Fail to open TouchScreen Driver! (PXWNTCOM.sys)";
 inline constexpr char kRbfStartFailureText[] = "Fail to initialize Right Button Function!";

@@ -35,6 +35,7 @@ std::unique_ptr<Form> MouseSpeedForm() {
     AddSpeedFrame(controls, "fraVSpeed", "  Vertical Speed  ", 3480, "hscMouseVSpeed", "lblVS");
     const char* accel = "fraAcceleration";
     controls.push_back(FrameDecl(accel, "  Acceleration  ", 4080, 2340, 2085, 2175));
+    // "Midume" is only the design caption; the load replaces all four with the real names.
     const char* const design[] = {"Slow", "Midume", "Fast", "Off"};
     for (int i = 1; i <= 4; ++i)
         controls.push_back(OptionDecl("optAcceleration", i, design[i - 1], accel, 360, 360 + (i - 1) * 420, 1500));

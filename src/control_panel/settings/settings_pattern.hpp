@@ -41,7 +41,7 @@ void RunHeaderSetup(forms::Form& window, ControlPanel& panel, bool copyCaption =
 // The commit button (cmdApply, or cmdSave) and OK/Cancel around one request to the driver.
 struct CommitWiring {
     const char* CommitButton = "cmdApply";
-    const char* CancelButton = "cmdCandel";
+    const char* CancelButton = "cmdCandel";  // so spelled in every window; tests find it by name
     std::function<void()> Commit;   // copy the pending values in, send, rewrite the summary
     std::function<void()> Closed;   // where the user goes back to
 };
