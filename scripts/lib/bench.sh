@@ -16,6 +16,21 @@ BENCH_STARTED_WM=""
 
 bench_log() { echo "bench: $*" >&2; }
 
+# wineboot -i into $WINEPREFIX, logging to $1. Wine now and then fails a new prefix at once
+# ("could not load kernel32.dll", no registry written); a second attempt then works.
+bench_wineboot() {
+  local log=$1 attempt
+  for attempt in 1 2 3; do
+    wineboot -i >"$log" 2>&1 || true
+    wineserver -w || true
+    if [[ -f "$WINEPREFIX/system.reg" ]] && ! grep -q 'could not load kernel32' "$log"; then return 0; fi
+    bench_log "wineboot failed (attempt $attempt), making the prefix again:"; tail -3 "$log" >&2
+    wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$WINEPREFIX"
+  done
+  return 1
+}
+
 bench_display() {
   if [[ -n "${DISPLAY:-}" ]]; then return 0; fi
   local n
@@ -46,8 +61,7 @@ bench_prefix() {
   if [[ ! -f "$WINEPREFIX/.bench-ready" ]]; then
     bench_log "creating Wine prefix $WINEPREFIX"
     rm -rf "$WINEPREFIX"
-    wineboot -i >"$dir/wineboot.log" 2>&1 || true
-    wineserver -w || true
+    bench_wineboot "$dir/wineboot.log" || return 1
     touch "$WINEPREFIX/.bench-ready"
   fi
   if [[ ! -f "$WINEPREFIX/.bench-fonts" ]]; then
@@ -97,8 +111,7 @@ bench_fresh_prefix() {
   bench_display  # the caller's display when there is one
   local started
   started=$(date +%s)
-  wineboot -i >"$BENCH_LOGS/wineboot.log" 2>&1 || true
-  wineserver -w || true
+  bench_wineboot "$BENCH_LOGS/wineboot.log" || return 1
   bench_configure_prefix "$BENCH_LOGS/wineboot.log"
   wineserver -p
   bench_log "fresh prefix ready in $(( $(date +%s) - started )) s"

@@ -107,7 +107,7 @@ void Uninstaller::Fail(const std::string& reason) {
 }
 
 bool Uninstaller::RunRemovalProgram() {
-    const std::uint32_t id = setup_.Removal.StartProcess(RemovalCommandLine(oem_.InstallPath), 1);
+    const std::uint32_t id = setup_.Removal.StartProcess(RemovalCommandLine(oem_.InstallPath), kShowNormal);
     const ProcessHandle process = id != 0 ? setup_.Removal.OpenProcess(id) : 0;
     if (process == 0) {
         Fail("Startup");

@@ -64,7 +64,7 @@ std::string RbfProgramCommandLine(const std::string& installPath) {
 }
 
 bool StartRbfProgram(ProcessPort& process, const std::string& installPath) {
-    return process.StartProgram(RbfProgramCommandLine(installPath), 0) >= 32;
+    return process.StartProgram(RbfProgramCommandLine(installPath), kShowHidden) >= kProgramStarted;
 }
 
 }  // namespace px

@@ -66,6 +66,11 @@ public:
     virtual int ShowCursor(bool show) = 0;
 };
 
+// Show commands a program is started with (Windows' SW_ values), and WinExec's lowest success.
+inline constexpr int kShowHidden = 0;
+inline constexpr int kShowNormal = 1;
+inline constexpr unsigned kProgramStarted = 32;
+
 class ProcessPort {
 public:
     virtual ~ProcessPort() = default;

@@ -51,6 +51,7 @@ long RegistryApi::CloseKey(RegKey key) { return ::RegCloseKey(ToHkey(key)); }
 static_assert(kBoxYesNo == MB_YESNO && kBoxIconStop == MB_ICONSTOP && kBoxIconQuestion == MB_ICONQUESTION &&
               kBoxIconExclamation == MB_ICONEXCLAMATION && kBoxIconInformation == MB_ICONINFORMATION &&
               kBoxDefaultButton2 == MB_DEFBUTTON2 && kBoxSystemModal == MB_SYSTEMMODAL && kBoxOk == MB_OK);
+static_assert(kShowHidden == SW_HIDE && kShowNormal == SW_SHOWNORMAL);
 
 namespace {
 BOOL CALLBACK DisableThreadWindow(HWND window, LPARAM list) {
