@@ -148,20 +148,15 @@ TEST_F(ControlPanelE2E, WithoutTheDriverItSaysSoAndEnds) {
 // An upgrade, a session end or a management tool closes the panel with a sent WM_CLOSE; the
 // process must end with it, not run on without a window.
 TEST_F(ControlPanelE2E, ACloseSentFromOutsideEndsTheProgram) {
-    for (const bool systemCommand : {false, true}) {
-        SCOPED_TRACE(systemCommand ? "SC_CLOSE" : "WM_CLOSE");
-        e2e::Process process = e2e::Process::Start(kProgram);
-        HWND main = WaitMain(process);
-        ASSERT_NE(main, nullptr);
-        EXPECT_EQ(standin.State().OpenHandles, 2);
-        DWORD_PTR answer = 0;
-        if (systemCommand)
-            SendMessageTimeoutA(main, WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_NORMAL, 5000, &answer);
-        else
-            SendMessageTimeoutA(main, WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &answer);
-        EXPECT_EQ(process.WaitForExit(5s), std::optional<DWORD>(0));
-        EXPECT_EQ(standin.State().OpenHandles, 1);
-    }
+    e2e::Process process = e2e::Process::Start(kProgram);
+    HWND main = WaitMain(process);
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(standin.State().OpenHandles, 2);
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(main, WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &answer);
+    EXPECT_EQ(process.WaitForExit(5s), std::optional<DWORD>(0));
+    EXPECT_EQ(standin.State().OpenHandles, 1);
+}
 }
 
 }  // namespace

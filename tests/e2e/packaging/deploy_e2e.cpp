@@ -213,6 +213,17 @@ bool RestartPrefix() {
     return ExitWindowsEx(EWX_REBOOT, 0) != FALSE;
 }
 
+// The package run with /S /NORESTART: it must finish, succeed and show no window or box of the
+// package or of the programs watched.
+void InstallSilently(const std::string& setup, const std::set<std::string>& watched) {
+    WindowWatch watch(watched);
+    const auto exit = RunCommandLine("\"" + setup + "\" /S /NORESTART", 120s);
+    const auto windows = watch.Stop();
+    ASSERT_TRUE(exit.has_value()) << "the installer did not finish";
+    EXPECT_TRUE(*exit == 0 || *exit == kRestartNeeded) << *exit;
+    EXPECT_TRUE(windows.empty()) << "windows or boxes: " << ::testing::PrintToString(windows);
+}
+
 TEST(Deploy, SilentInstallWithVendorFilesShowsNothing) {
     ASSERT_FALSE(Env("PX_SETUP_EXE").empty()) << "PX_SETUP_EXE not set";
     const std::string setup = PackageWith(
@@ -220,12 +231,7 @@ TEST(Deploy, SilentInstallWithVendorFilesShowsNothing) {
                             {"PXVender.Bmp", Bitmap(kBitmapWidth, kBitmapHeight)}});
     std::set<std::string> watched = kPackagePrograms;
     watched.insert({"pxwntccp.exe", "pxwntcao.exe", "pxwntcrb.exe"});
-    WindowWatch watch(watched);
-    const auto exit = RunCommandLine("\"" + setup + "\" /S /NORESTART", 120s);
-    const auto windows = watch.Stop();
-    ASSERT_TRUE(exit.has_value()) << "the installer did not finish";
-    EXPECT_TRUE(*exit == 0 || *exit == kRestartNeeded) << *exit;
-    EXPECT_TRUE(windows.empty()) << "windows: " << ::testing::PrintToString(windows);
+    ASSERT_NO_FATAL_FAILURE(InstallSilently(setup, watched));
 
     ExpectInstalled(kVendor);
     EXPECT_EQ(ReadBytes(Installed("PXVender.Bmp")), Bitmap(kBitmapWidth, kBitmapHeight));
@@ -286,12 +292,7 @@ TEST(Deploy, UpgradeOverRunningProgramsKeepsSettingsVendorAndRightButton) {
 
     // The upgrade: a package with the vendor's Cut file beside it, no setup.oem this time.
     const std::string setup = PackageWith("px-vendor-cut", {{"PXVender.Cut", ""}});
-    WindowWatch watch(kPackagePrograms);
-    const auto exit = RunCommandLine("\"" + setup + "\" /S /NORESTART", 120s);
-    const auto windows = watch.Stop();
-    ASSERT_TRUE(exit.has_value()) << "the installer did not finish";
-    EXPECT_TRUE(*exit == 0 || *exit == kRestartNeeded) << *exit;
-    EXPECT_TRUE(windows.empty()) << "windows or boxes: " << ::testing::PrintToString(windows);
+    ASSERT_NO_FATAL_FAILURE(InstallSilently(setup, kPackagePrograms));
 
     EXPECT_TRUE(panel.WaitForExit(1s).has_value()) << "the control panel still runs";
     EXPECT_TRUE(rightButton.WaitForExit(1s).has_value()) << "the old right-button program still runs";
