@@ -157,6 +157,5 @@ TEST_F(ControlPanelE2E, ACloseSentFromOutsideEndsTheProgram) {
     EXPECT_EQ(process.WaitForExit(5s), std::optional<DWORD>(0));
     EXPECT_EQ(standin.State().OpenHandles, 1);
 }
-}
 
 }  // namespace
