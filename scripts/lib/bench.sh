@@ -16,12 +16,28 @@ BENCH_STARTED_WM=""
 
 bench_log() { echo "bench: $*" >&2; }
 
+# Everything the bench runs is 64-bit, and goes through the 64-bit loader. With wine32 installed
+# a plain `wine sc` runs the 32-bit tool: its HKLM\Software is the 32-bit view, and a service it
+# creates is marked WOW64, which loads the 64-bit stand-in into a 32-bit winedevice and fails.
+# Where the kernel runs no 32-bit code at all, a plain `wine` fails outright ("Exec format error").
+if [[ -x /usr/lib/wine/wine64 ]]; then BENCH_WINE64=/usr/lib/wine/wine64
+elif command -v wine64 >/dev/null 2>&1; then BENCH_WINE64=wine64
+else BENCH_WINE64=wine
+fi
+export BENCH_WINE64
+bench_wine() { "$BENCH_WINE64" "$@"; }
+
+# What a prefix was made with: one made before wine32 came may fail its first start with it.
+bench_wine_kind() {
+  if [[ -x /usr/lib/wine/wine ]]; then echo "wine64+wine32"; else echo "wine64"; fi
+}
+
 # wineboot -i into $WINEPREFIX, logging to $1. Wine now and then fails a new prefix at once
 # ("could not load kernel32.dll", no registry written); a second attempt then works.
 bench_wineboot() {
   local log=$1 attempt
   for attempt in 1 2 3; do
-    wineboot -i >"$log" 2>&1 || true
+    bench_wine wineboot -i >"$log" 2>&1 || true
     wineserver -w || true
     if [[ -f "$WINEPREFIX/system.reg" ]] && ! grep -q 'could not load kernel32' "$log"; then return 0; fi
     bench_log "wineboot failed (attempt $attempt), making the prefix again:"; tail -3 "$log" >&2
@@ -58,11 +74,13 @@ bench_prefix() {
   local dir
   dir=$(mkdir -p "$1" && cd "$1" && pwd)
   export WINEPREFIX="$dir/wineprefix"
-  if [[ ! -f "$WINEPREFIX/.bench-ready" ]]; then
-    bench_log "creating Wine prefix $WINEPREFIX"
+  local kind
+  kind=$(bench_wine_kind)
+  if [[ "$(cat "$WINEPREFIX/.bench-ready" 2>/dev/null)" != "$kind" ]]; then
+    bench_log "creating Wine prefix $WINEPREFIX ($kind)"
     rm -rf "$WINEPREFIX"
     bench_wineboot "$dir/wineboot.log" || return 1
-    touch "$WINEPREFIX/.bench-ready"
+    echo "$kind" >"$WINEPREFIX/.bench-ready"
   fi
   if [[ ! -f "$WINEPREFIX/.bench-fonts" ]]; then
     bench_configure_prefix "$dir/wineboot.log"
@@ -74,8 +92,8 @@ bench_prefix() {
 # (same metrics) where the vendor title asks for Times New Roman.
 bench_configure_prefix() {
   local log=$1
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$log" 2>&1
-  wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Times New Roman' /t REG_SZ \
+  bench_wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$log" 2>&1
+  bench_wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Times New Roman' /t REG_SZ \
     /d 'Liberation Serif' /f >>"$log" 2>&1
   wineserver -w || true
 }
@@ -86,7 +104,7 @@ bench_up() {
   bench_prefix "$dir"
   wineserver -p
   # Each later wine start now finds a running server (~50 ms instead of ~1 s).
-  wine cmd /c exit >/dev/null 2>&1 || true
+  bench_wine cmd /c exit >/dev/null 2>&1 || true
 }
 
 bench_down() {

@@ -14,11 +14,18 @@ standin_log() { echo "standin: $*" >&2; }
 # Wine's output goes to files: read through a pipe it can hang (see wine-bench.md).
 standin_wine() {
   local log=$1; shift
-  wine "$@" >"$log" 2>&1
+  bench_wine "$@" >"$log" 2>&1
 }
 
 standin_service_exists() {
   standin_wine "$1/sc-query.log" sc query "$STANDIN_SERVICE"
+}
+
+# A service created by a 32-bit sc (a bench before this one, with wine32) never starts.
+standin_service_wow64() {
+  standin_wine "$1/reg-wow64.log" reg query \
+    "HKLM\\System\\CurrentControlSet\\Services\\$STANDIN_SERVICE" /v WOW64 \
+    && grep -q '0x1' "$1/reg-wow64.log"
 }
 
 standin_wait_device() {
@@ -45,6 +52,12 @@ standin_install() {
 
   local exists=0 changed=0
   standin_service_exists "$logdir" && exists=1
+  if (( exists )) && standin_service_wow64 "$logdir"; then
+    standin_log "the $STANDIN_SERVICE service is marked WOW64: creating it again"
+    standin_wine "$logdir/sc-stop.log" sc stop "$STANDIN_SERVICE" || true
+    standin_wine "$logdir/sc-delete.log" sc delete "$STANDIN_SERVICE" || true
+    exists=0
+  fi
   cmp -s "$sys" "$installed" || changed=1
   if (( changed )); then
     # A loaded driver must not have its file rewritten under it.

@@ -73,7 +73,7 @@ static NTSTATUS complete(PIRP irp, NTSTATUS status, ULONG_PTR information)
     return status;
 }
 
-static NTSTATUS dispatch_create(PDEVICE_OBJECT device, PIRP irp)
+static NTSTATUS NTAPI dispatch_create(PDEVICE_OBJECT device, PIRP irp)
 {
     KIRQL irql;
     (void)device;
@@ -83,13 +83,13 @@ static NTSTATUS dispatch_create(PDEVICE_OBJECT device, PIRP irp)
     return complete(irp, STATUS_SUCCESS, 0);
 }
 
-static NTSTATUS dispatch_cleanup(PDEVICE_OBJECT device, PIRP irp)
+static NTSTATUS NTAPI dispatch_cleanup(PDEVICE_OBJECT device, PIRP irp)
 {
     (void)device;
     return complete(irp, STATUS_SUCCESS, 0);
 }
 
-static NTSTATUS dispatch_close(PDEVICE_OBJECT device, PIRP irp)
+static NTSTATUS NTAPI dispatch_close(PDEVICE_OBJECT device, PIRP irp)
 {
     KIRQL irql;
     (void)device;
@@ -99,7 +99,7 @@ static NTSTATUS dispatch_close(PDEVICE_OBJECT device, PIRP irp)
     return complete(irp, STATUS_SUCCESS, 0);
 }
 
-static NTSTATUS dispatch_device_control(PDEVICE_OBJECT device, PIRP irp)
+static NTSTATUS NTAPI dispatch_device_control(PDEVICE_OBJECT device, PIRP irp)
 {
     PIO_STACK_LOCATION stack = IoGetCurrentIrpStackLocation(irp);
     void *buffer = irp->AssociatedIrp.SystemBuffer;
@@ -116,7 +116,7 @@ static NTSTATUS dispatch_device_control(PDEVICE_OBJECT device, PIRP irp)
     return complete(irp, (NTSTATUS)result.Status, result.Information);
 }
 
-static VOID driver_unload(PDRIVER_OBJECT driver)
+static VOID NTAPI driver_unload(PDRIVER_OBJECT driver)
 {
     UNICODE_STRING link;
     RtlInitUnicodeString(&link, LINK_NAME);
@@ -126,7 +126,7 @@ static VOID driver_unload(PDRIVER_OBJECT driver)
     g_parametersKey = NULL;
 }
 
-NTSTATUS DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath)
+NTSTATUS NTAPI DriverEntry(PDRIVER_OBJECT driver, PUNICODE_STRING registryPath)
 {
     UNICODE_STRING deviceName, link;
     PDEVICE_OBJECT device = NULL;

@@ -9,7 +9,7 @@ logs=$(mktemp -d)
 trap 'rm -rf "$logs"' EXIT
 
 # Output to files: a pipe from wine can hang.
-sim() { wine "$pxsim" "$@" >"$logs/raw" 2>"$logs/err" && tr -d '\r' <"$logs/raw" >"$logs/out"; }
+sim() { "${BENCH_WINE64:-wine}" "$pxsim" "$@" >"$logs/raw" 2>"$logs/err" && tr -d '\r' <"$logs/raw" >"$logs/out"; }
 fail() { echo "prefix_restart: $*" >&2; cat "$logs/out" "$logs/err" >&2 2>/dev/null || true; exit 1; }
 
 sim reset || fail "pxsim reset failed"
@@ -20,7 +20,7 @@ wineserver -w
 # The new server and the system processes it starts outlive this script: none of them may
 # hold CTest's output pipes.
 wineserver -p </dev/null >/dev/null 2>&1
-wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+"${BENCH_WINE64:-wine}" cmd /c exit </dev/null >/dev/null 2>&1 || true
 
 opened=0
 for _ in $(seq 1 100); do

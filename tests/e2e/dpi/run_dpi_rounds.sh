@@ -22,7 +22,7 @@ standin_install "$build"
 
 status=0
 for dpi in 96 120 144; do
-  wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$dpi" /f >>"$logs/reg.log" 2>&1
+  bench_wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$dpi" /f >>"$logs/reg.log" 2>&1
   # The DPI is read when the server's first process starts; the stand-in is auto-start.
   wineserver -k || true
   wineserver -w || true
@@ -30,7 +30,7 @@ for dpi in 96 120 144; do
   standin_wait_device "$logs" || { status=1; continue; }
   round=0
   # Output to a file: a pipe to CTest could be held open by the prefix's desktop process.
-  PX_EXPECTED_DPI=$dpi PX_E2E_ARTIFACTS="$artifacts/$dpi" wine "$tests" >"$logs/tests-$dpi.log" 2>&1 || round=$?
+  PX_EXPECTED_DPI=$dpi PX_E2E_ARTIFACTS="$artifacts/$dpi" bench_wine "$tests" >"$logs/tests-$dpi.log" 2>&1 || round=$?
   echo "dpi: ---- $dpi DPI ----"
   cat "$logs/tests-$dpi.log"
   (( round == 0 )) || status=1

@@ -23,10 +23,10 @@ logs=$BENCH_LOGS
 status=0
 # Output to a file: a pipe to CTest could be held open by the prefix's desktop process.
 PX_SETUP_EXE="$setup" PX_VENDOR_NAME="$vendor" PX_E2E_ARTIFACTS="$artifacts" \
-  wine "$tests" >"$logs/tests.log" 2>&1 || status=$?
+  bench_wine "$tests" >"$logs/tests.log" 2>&1 || status=$?
 cat "$logs/tests.log"
 if (( status != 0 )); then
-  wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations \
+  bench_wine reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations \
     >"$logs/pending.log" 2>&1 || true
   echo "package: pending renames:"; cat "$logs/pending.log"
   echo "package: still running in the prefix:"
