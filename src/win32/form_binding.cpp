@@ -40,24 +40,32 @@ FormWindow* FormBinding::Find(const forms::Form& form) const {
     return found == windows_.end() ? nullptr : found->second.get();
 }
 
-HWND FormBinding::WindowOf(const forms::Form& form) const {
-    const FormWindow* window = Find(form);
-    return window ? window->Handle() : nullptr;
+HWND FormBinding::WindowOf(const forms::Form& form) {
+    FormWindow* window = Find(form);
+    if (!window) return nullptr;
+    if (!window->Made()) window->Create();
+    return window->Handle();
 }
 
-HWND FormBinding::WindowOf(const forms::Control& control) const {
-    for (const auto& [form, window] : windows_)
-        if (const ControlWindow* made = window->Find(control)) return made->Handle();
-    return nullptr;
+HWND FormBinding::WindowOf(forms::Control& control) {
+    if (!WindowOf(control.Parent())) return nullptr;
+    const ControlWindow* made = Find(control.Parent())->Find(control);
+    return made ? made->Handle() : nullptr;
+}
+
+HDC FormBinding::MeasuringDC() {
+    if (!measuring_) measuring_ = std::make_unique<MemoryDC>(nullptr);
+    return measuring_->Get();
 }
 
 void FormBinding::FormLoaded(forms::Form& form) {
     changed_ = true;
     auto made = std::make_unique<FormWindow>(*this, form);
     FormWindow& window = *made;
-    // Listed before it exists: the load already tells it about its controls.
     windows_[&form] = std::move(made);
-    window.Create();
+    // The window is made when the form first shows, after its load: what the load sets (texts,
+    // places) is then born with the controls instead of costing Wine round trips on each.
+    window.Prepare();
 }
 
 void FormBinding::FormUnloaded(forms::Form& form) {
@@ -81,17 +89,24 @@ void FormBinding::EndSession() {
 
 void FormBinding::FormChanged(forms::Form& form) {
     changed_ = true;
-    if (FormWindow* window = Find(form)) window->Apply();
+    FormWindow* window = Find(form);
+    if (!window) return;
+    if (window->Made())
+        window->Apply();
+    else if (form.Visible())
+        window->Create();  // and shows it
 }
 
 void FormBinding::ControlChanged(forms::Control& control) {
     changed_ = true;
-    if (FormWindow* window = Find(control.Parent())) window->ApplyControl(control);
+    FormWindow* window = Find(control.Parent());
+    if (window && window->Made()) window->ApplyControl(control);
 }
 
 void FormBinding::Drawn(forms::Form& form, forms::Control* picture, const forms::Figure& figure) {
     changed_ = true;
-    if (FormWindow* window = Find(form)) window->Drawn(picture, figure);
+    FormWindow* window = Find(form);
+    if (window && window->Made()) window->Drawn(picture, figure);
 }
 
 void FormBinding::Keep(std::exception_ptr error) {

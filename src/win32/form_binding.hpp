@@ -40,8 +40,9 @@ public:
     std::function<void()> SessionEnding;
     void EndSession();
 
-    HWND WindowOf(const forms::Form& form) const;
-    HWND WindowOf(const forms::Control& control) const;
+    // The window of a loaded form, made now if the form has not been shown yet.
+    HWND WindowOf(const forms::Form& form);
+    HWND WindowOf(forms::Control& control);
     const forms::ScreenMetrics& Screen() const { return screen_; }
 
     // forms::FormObserver
@@ -54,6 +55,8 @@ public:
     // For the windows themselves.
     HINSTANCE Instance() const { return instance_; }
     FontCache& Fonts() { return fonts_; }
+    // A screen-compatible memory DC for measuring text: no window's DC to fetch from Wine.
+    HDC MeasuringDC();
     BrushCache& Brushes() { return brushes_; }
     // Window procedures keep exceptions here; the loop rethrows them outside any procedure.
     void Keep(std::exception_ptr error);
@@ -75,6 +78,7 @@ private:
     // look, and when the next look is due (performance-counter ticks).
     bool changed_ = true;
     LONGLONG nextLook_ = 0;
+    std::unique_ptr<MemoryDC> measuring_;
     std::map<const forms::Form*, std::unique_ptr<FormWindow>> windows_;
     // Unloaded windows whose procedures may still be on the stack; freed back at the loop.
     std::vector<std::unique_ptr<FormWindow>> unloaded_;

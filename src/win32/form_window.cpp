@@ -83,6 +83,10 @@ DWORD FormStyle(const forms::FormDecl& decl) {
     return style | WS_CLIPSIBLINGS;
 }
 
+DWORD FormExStyle(const forms::FormDecl& decl) {
+    return decl.Border == forms::BorderStyle::FixedDialog ? WS_EX_DLGMODALFRAME : 0;
+}
+
 void AnswerMinMax(HWND window, LPARAM lParam) {
     auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
     // Small button-sized forms exist; the system minimum would stretch them.
@@ -142,6 +146,7 @@ void ControlWindow::Create(HWND parent, int id) {
     }
     // Born with the model's caption, place and state: every change afterwards costs Wine a few
     // server round trips, and a form has two dozen controls to show at its start.
+    AutoSizeLabel();
     const SurfaceScale twips = owner_.Twips();
     const int left = twips.ToPixelX(control_.Left()), top = twips.ToPixelY(control_.Top());
     const int width = twips.ToPixelX(control_.Width());
@@ -311,17 +316,27 @@ void ControlWindow::ApplyPicture() {
 
 bool ControlWindow::AutoSizeLabel() {
     if (control_.Kind() != ControlKind::Label || !control_.Declaration().AutoSize) return false;
-    RECT text{0, 0, 0, 0};
-    {
-        WindowDC dc(window_, DCX_CACHE);
-        Selected font(dc.Get(), owner_.Binding().Fonts().Get(control_.TextFont()));
-        DrawTextA(dc.Get(), control_.Caption().c_str(), -1, &text, DT_CALCRECT | DT_LEFT | DT_TOP);
-    }
+    SIZE text;
+    if (!MeasureLabel(text)) return false;
     const SurfaceScale twips = owner_.Twips();
-    if (twips.ToPixelX(control_.Width()) == text.right && twips.ToPixelY(control_.Height()) == text.bottom)
-        return false;
-    control_.Move(control_.Left(), control_.Top(), text.right * twips.TwipsPerPixelX,
-                  text.bottom * twips.TwipsPerPixelY);
+    if (twips.ToPixelX(control_.Width()) == text.cx && twips.ToPixelY(control_.Height()) == text.cy) return false;
+    control_.Move(control_.Left(), control_.Top(), text.cx * twips.TwipsPerPixelX, text.cy * twips.TwipsPerPixelY);
+    return true;
+}
+
+bool ControlWindow::MeasureLabel(SIZE& size) {
+    HFONT font = owner_.Binding().Fonts().Get(control_.TextFont());
+    if (font != measuredFont_ || control_.Caption() != measuredCaption_) {
+        HDC dc = owner_.Binding().MeasuringDC();
+        if (!dc) return false;
+        RECT text{0, 0, 0, 0};
+        Selected selected(dc, font);
+        DrawTextA(dc, control_.Caption().c_str(), -1, &text, DT_CALCRECT | DT_LEFT | DT_TOP);
+        measuredFont_ = font;
+        measuredCaption_ = control_.Caption();
+        measured_ = SIZE{text.right, text.bottom};
+    }
+    size = measured_;
     return true;
 }
 
@@ -503,15 +518,25 @@ SurfaceScale FormWindow::Scale() const {
     return scale;
 }
 
+void FormWindow::Prepare() {
+    const auto& decl = form_.Declaration();
+    RECT outer{0, 0, 0, 0};
+    AdjustWindowRectEx(&outer, FormStyle(decl), FALSE, FormExStyle(decl));
+    const SurfaceScale twips = Twips();
+    form_.SetFrameSize((outer.right - outer.left) * twips.TwipsPerPixelX,
+                       (outer.bottom - outer.top) * twips.TwipsPerPixelY);
+}
+
 bool FormWindow::Create() {
     const auto& decl = form_.Declaration();
     const SurfaceScale twips = Twips();
     const DWORD style = FormStyle(decl);
-    const DWORD exStyle = decl.Border == forms::BorderStyle::FixedDialog ? WS_EX_DLGMODALFRAME : 0;
+    const DWORD exStyle = FormExStyle(decl);
     const int clientWidth = twips.ToPixelX(form_.ScaleWidth()), clientHeight = twips.ToPixelY(form_.ScaleHeight());
     RECT outer{0, 0, clientWidth, clientHeight};
     AdjustWindowRectEx(&outer, style, FALSE, exStyle);
 
+    made_ = true;
     creating_ = true;
     CreateWindowExA(exStyle, kFormClass, form_.Caption().c_str(), style, twips.ToPixelX(form_.Left()),
                     twips.ToPixelY(form_.Top()), outer.right - outer.left, outer.bottom - outer.top, nullptr, nullptr,

@@ -43,6 +43,7 @@ private:
     void ApplyList();
     void ApplyPicture();
     bool AutoSizeLabel();
+    bool MeasureLabel(SIZE& size);
     void RedrawUnder(const RECT& rectInParent);
 
     FormWindow& owner_;
@@ -52,6 +53,10 @@ private:
     RECT placed_{};  // in the container's client pixels
     WNDPROC original_ = nullptr;
     HFONT font_ = nullptr;
+    // The last text an autosized label was measured for, and its size in pixels.
+    std::string measuredCaption_;
+    HFONT measuredFont_ = nullptr;
+    SIZE measured_{};
     forms::Color foreColor_ = 0, backColor_ = 0;
     bool coloursApplied_ = false;
     std::string pictureShown_;
@@ -68,7 +73,10 @@ public:
     FormWindow& operator=(const FormWindow&) = delete;
 
     static bool RegisterClasses(HINSTANCE instance);
+    // Gives the model the frame its window will have, before the window exists.
+    void Prepare();
     bool Create();
+    bool Made() const { return made_; }
     void Destroy();
     void Apply();  // model -> window, for the form itself
     void ApplyControl(forms::Control& control);
@@ -112,6 +120,7 @@ private:
     forms::Form& form_;
     HWND window_ = nullptr;
     std::vector<std::unique_ptr<ControlWindow>> controls_;
+    bool made_ = false;
     bool creating_ = false;
     bool showing_ = false;
     bool detached_ = false;

@@ -586,6 +586,39 @@ TEST(FormBindingLoopTest, RunMessageLoopReturnsWhenTheLastFormIsUnloaded) {
     EXPECT_FALSE(form.Loaded());
 }
 
+// The window is made after the load: what the load saw and set must be what shows.
+TEST(FormBindingLoadTest, TheLoadSeesTheRealFrameAndWhatItSetsShowsAtOnce) {
+    FormBinding binding;
+    Form form{TestForm("frmLoad"), TestControls()};
+    binding.Attach(form);
+    double frameInLoad = -1;
+    form.Load = [&] {
+        frameInLoad = form.Width() - form.ScaleWidth();
+        form["lblAuto"].SetCaption("Set by the load");
+        form.Move(1500, 1200, form.Width(), form.Height());
+    };
+    form.Show();
+    const HWND window = binding.WindowOf(form);
+    RECT outer, client;
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    EXPECT_DOUBLE_EQ(frameInLoad, (outer.right - outer.left - client.right) * 15.0);
+    EXPECT_EQ(outer.left, 100);
+    EXPECT_EQ(outer.top, 80);
+    const RECT label = RectInParent(binding.WindowOf(form["lblAuto"]));
+    EXPECT_GT(form["lblAuto"].Width(), 300);
+    EXPECT_DOUBLE_EQ(form["lblAuto"].Width(), (label.right - label.left) * 15.0);
+    form.Unload();
+
+    // A form loaded hidden has a window as soon as one is asked for.
+    Form hidden{TestForm("frmHidden"), {}};
+    binding.Attach(hidden);
+    hidden.Hide();
+    ASSERT_NE(binding.WindowOf(hidden), nullptr);
+    EXPECT_FALSE(IsWindowVisible(binding.WindowOf(hidden)));
+    hidden.Unload();
+}
+
 TEST(FormBindingLoopTest, MaximizedBorderlessFormCoversTheWholeScreen) {
     FormBinding binding;
     FormDecl decl = TestForm("frmFull");
