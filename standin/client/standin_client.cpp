@@ -97,4 +97,20 @@ void StandinClient::FailNext(std::uint32_t code, std::uint32_t count) {
 
 void StandinClient::Reset() { Control("RESET", PX_STANDIN_RESET, nullptr, 0, nullptr, 0); }
 
+PollRun PollGetReport(StandinClient& client, double seconds) {
+    LARGE_INTEGER frequency, start, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    const LONGLONG end = start.QuadPart + static_cast<LONGLONG>(seconds * frequency.QuadPart);
+    PollRun run;
+    do {
+        PX_TOUCH_REPORT report{};
+        if (client.Request(IOCTL_TOUCH_GET_REPORT, &report, sizeof report, sizeof report).Error) return {};
+        ++run.Requests;
+        QueryPerformanceCounter(&now);
+    } while (now.QuadPart < end);
+    run.Seconds = static_cast<double>(now.QuadPart - start.QuadPart) / frequency.QuadPart;
+    return run;
+}
+
 }  // namespace px::standin

@@ -58,4 +58,12 @@ private:
     HANDLE device_ = INVALID_HANDLE_VALUE;
 };
 
+// GET_REPORT back to back for about `seconds`, as fast as the stand-in answers: the floor any
+// polling program is measured against. No requests when one failed.
+struct PollRun {
+    long Requests = 0;
+    double Seconds = 0;
+};
+PollRun PollGetReport(StandinClient& client, double seconds);
+
 }  // namespace px::standin

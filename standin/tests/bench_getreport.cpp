@@ -15,18 +15,7 @@ using px::standin::StandinClient;
 // Returns the number of successful requests in `seconds`.
 DWORD Poll(double seconds) {
     StandinClient client;
-    LARGE_INTEGER frequency, start, now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
-    const LONGLONG end = start.QuadPart + static_cast<LONGLONG>(seconds * frequency.QuadPart);
-    DWORD calls = 0;
-    do {
-        PX_TOUCH_REPORT report{};
-        if (client.Request(IOCTL_TOUCH_GET_REPORT, &report, sizeof(report), sizeof(report)).Error) return 0;
-        ++calls;
-        QueryPerformanceCounter(&now);
-    } while (now.QuadPart < end);
-    return calls;
+    return static_cast<DWORD>(px::standin::PollGetReport(client, seconds).Requests);
 }
 
 // Child: waits for the common start, polls, and reports its count as the exit code.

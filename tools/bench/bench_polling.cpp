@@ -38,18 +38,8 @@ double PollsPerSecond(px::standin::StandinClient& standin, double seconds, bool 
 
 // The same request back to back from here, as fast as the stand-in answers.
 double FloorPerSecond(px::standin::StandinClient& standin, double seconds) {
-    LARGE_INTEGER frequency, start, now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&start);
-    const LONGLONG end = start.QuadPart + static_cast<LONGLONG>(seconds * frequency.QuadPart);
-    long calls = 0;
-    do {
-        PX_TOUCH_REPORT report{};
-        if (standin.Request(service::kGetReport, &report, sizeof report, sizeof report).Error) return 0;
-        ++calls;
-        QueryPerformanceCounter(&now);
-    } while (now.QuadPart < end);
-    return calls * static_cast<double>(frequency.QuadPart) / (now.QuadPart - start.QuadPart);
+    const auto run = px::standin::PollGetReport(standin, seconds);
+    return run.Requests ? run.Requests / run.Seconds : 0;
 }
 
 // Escape stops the run at its question (no polls while it is open); the floor is measured then,

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "e2e/process.hpp"
+#include "e2e/windows.hpp"
 #include "mouse_settings.hpp"
 #include "standin_client.hpp"
 
@@ -44,56 +45,33 @@ std::string TextOf(HWND window) {
 }
 
 HWND VisibleWindow(DWORD processId, const char* caption) {
-    struct Search {
-        DWORD Id;
-        const char* Caption;
-        HWND Found;
-    } search{processId, caption, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(context);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner != s.Id || !IsWindowVisible(window) || TextOf(window) != s.Caption) return TRUE;
-            s.Found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.Found;
+    HWND found = nullptr;
+    e2e::ForEachTopLevel([&](HWND window) {
+        if (e2e::WindowProcessId(window) != processId || !IsWindowVisible(window) || TextOf(window) != caption)
+            return true;
+        found = window;
+        return false;
+    });
+    return found;
 }
 
 HWND AnyWindow(DWORD processId) {
-    struct Search {
-        DWORD Id;
-        HWND Found;
-    } search{processId, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(context);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner != s.Id) return TRUE;
-            s.Found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.Found;
+    HWND found = nullptr;
+    e2e::ForEachTopLevel([&](HWND window) {
+        if (e2e::WindowProcessId(window) != processId) return true;
+        found = window;
+        return false;
+    });
+    return found;
 }
 
 bool HasVisibleChild(HWND parent, const char* text) {
-    struct Search {
-        const char* Text;
-        bool Found;
-    } search{text, false};
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM context) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(context);
-            s.Found = IsWindowVisible(child) && TextOf(child) == s.Text;
-            return s.Found ? FALSE : TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.Found;
+    bool found = false;
+    e2e::ForEachChild(parent, [&](HWND child) {
+        found = IsWindowVisible(child) && TextOf(child) == text;
+        return !found;
+    });
+    return found;
 }
 
 struct Started {

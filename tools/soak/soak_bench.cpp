@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 #include "e2e/message_box.hpp"
@@ -61,6 +62,19 @@ HWND VisibleTop(DWORD pid, const char* caption) {
 
 double Seconds(Clock::time_point since) { return std::chrono::duration<double>(Clock::now() - since).count(); }
 
+// Round 0 first, so lazily made fonts and brushes are in the baseline; then rounds 1..rounds, timed
+// between two counts. False (and said) when a round failed.
+bool Soak(const char* what, const char* firstFailed, HANDLE program, px::standin::StandinClient& standin, int rounds,
+          const std::function<bool(int)>& round) {
+    if (!round(0)) return std::puts(firstFailed), false;
+    const auto before = Measure(program, standin);
+    const auto start = Clock::now();
+    for (int i = 1; i <= rounds; ++i)
+        if (!round(i)) return std::printf("%s: round %d failed\n", what, i), false;
+    Print(what, before, Measure(program, standin), rounds, Seconds(start));
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -77,8 +91,7 @@ int main(int argc, char** argv) {
         HWND main = VisibleTop(panel.Id(), kTitle);
         if (!main) return std::puts("control panel did not start"), 1;
         const char* buttons[] = {"&Serial Port", "&Virtual Button", "&Feedback Sound", "&Mouse Speed", "&Power Save"};
-        // One round first, so lazily made fonts and brushes are in the baseline.
-        const auto cycle = [&] {
+        const auto cycle = [&](int) {
             for (const char* button : buttons) {
                 Click(main, button);
                 HWND window = nullptr;
@@ -93,12 +106,9 @@ int main(int argc, char** argv) {
             }
             return true;
         };
-        if (!cycle()) return std::puts("a settings window did not open or close"), 1;
-        const auto before = Measure(panel.Handle(), standin);
-        const auto start = Clock::now();
-        for (int i = 0; i < windowRounds; ++i)
-            if (!cycle()) return std::printf("round %d failed\n", i + 1), 1;
-        Print("settings windows x5", before, Measure(panel.Handle(), standin), windowRounds, Seconds(start));
+        if (!Soak("settings windows x5", "a settings window did not open or close", panel.Handle(), standin,
+                  windowRounds, cycle))
+            return 1;
         Click(main, "E&xit");
         panel.WaitForExit(10s);
     }
@@ -145,12 +155,8 @@ int main(int argc, char** argv) {
                    e2e::WaitFor([&] { return !e2e::FindTopLevelWindow("Calibration", {panel.Id(), true}); }, 5000ms) &&
                    panel.WaitForInputIdle(5s);
         };
-        if (!calibrate(0)) return std::puts("calibration did not complete"), 1;
-        const auto before = Measure(panel.Handle(), standin);
-        const auto start = Clock::now();
-        for (int i = 1; i <= calibrations; ++i)
-            if (!calibrate(i)) return std::printf("calibration %d failed\n", i), 1;
-        Print("calibrations", before, Measure(panel.Handle(), standin), calibrations, Seconds(start));
+        if (!Soak("calibrations", "calibration did not complete", panel.Handle(), standin, calibrations, calibrate))
+            return 1;
         Click(main, "E&xit");
         panel.WaitForExit(10s);
         standin.Reset();
@@ -169,19 +175,14 @@ int main(int argc, char** argv) {
             10000ms);
         auto button = window ? e2e::FindControlByClass(window, "Button") : std::nullopt;
         if (!button) return std::puts("right-button program did not show its button"), 1;
-        const auto cycle = [&] {
+        const auto cycle = [&](int) {
             PostMessageA(button->window, BM_CLICK, 0, 0);
             if (!e2e::WaitFor([&] { return standin.State().Rbf.RightClickPending == 1; }, 5000ms)) return false;
             PostMessageA(window, WM_CHAR, 'x', 0);
             return e2e::WaitFor([&] { return standin.State().Rbf.RightClickPending == 0; }, 5000ms) &&
                    e2e::WaitFor([&] { return IsWindowVisible(button->window) != FALSE; }, 5000ms);
         };
-        if (!cycle()) return std::puts("arming did not work"), 1;
-        const auto before = Measure(rbf.Handle(), standin);
-        const auto start = Clock::now();
-        for (int i = 0; i < arms; ++i)
-            if (!cycle()) return std::printf("arm %d failed\n", i + 1), 1;
-        Print("right button arm/disarm", before, Measure(rbf.Handle(), standin), arms, Seconds(start));
+        if (!Soak("right button arm/disarm", "arming did not work", rbf.Handle(), standin, arms, cycle)) return 1;
         SendMessageTimeoutA(window, WM_USER, 4110, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
         rbf.WaitForExit(10s);
     }

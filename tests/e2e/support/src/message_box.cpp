@@ -113,20 +113,14 @@ std::string_view ToString(MessageBoxIcon icon) {
 std::ostream& operator<<(std::ostream& out, MessageBoxIcon icon) { return out << ToString(icon); }
 
 HWND FindMessageBox(DWORD processId) {
-    struct Search {
-        DWORD processId;
-        HWND found;
-    } search{processId, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto& search = *reinterpret_cast<Search*>(context);
-            if (!IsWindowVisible(window) || !IsMessageBox(window)) return TRUE;
-            if (search.processId != 0 && WindowProcessId(window) != search.processId) return TRUE;
-            search.found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    HWND found = nullptr;
+    ForEachTopLevel([&](HWND window) {
+        if (!IsWindowVisible(window) || !IsMessageBox(window)) return true;
+        if (processId != 0 && WindowProcessId(window) != processId) return true;
+        found = window;
+        return false;
+    });
+    return found;
 }
 
 HWND WaitForMessageBox(Milliseconds timeout, DWORD processId) {

@@ -15,15 +15,17 @@ bool SameClass(std::string_view a, std::string_view b) {
                                                   static_cast<int>(b.size())) == CSTR_EQUAL;
 }
 
-void ForEachTopLevel(const std::function<bool(HWND)>& visit) {
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            return (*reinterpret_cast<const std::function<bool(HWND)>*>(context))(window) ? TRUE : FALSE;
-        },
-        reinterpret_cast<LPARAM>(&visit));
+BOOL CALLBACK Visit(HWND window, LPARAM context) {
+    return (*reinterpret_cast<const std::function<bool(HWND)>*>(context))(window) ? TRUE : FALSE;
 }
 
 }  // namespace
+
+void ForEachTopLevel(const std::function<bool(HWND)>& visit) { EnumWindows(Visit, reinterpret_cast<LPARAM>(&visit)); }
+
+void ForEachChild(HWND parent, const std::function<bool(HWND)>& visit) {
+    EnumChildWindows(parent, Visit, reinterpret_cast<LPARAM>(&visit));
+}
 
 std::string WindowText(HWND window) {
     DWORD_PTR length = 0;
@@ -89,13 +91,10 @@ ControlInfo DescribeControl(HWND control) {
 
 std::vector<ControlInfo> ListControls(HWND parent) {
     std::vector<HWND> children;
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM context) -> BOOL {
-            reinterpret_cast<std::vector<HWND>*>(context)->push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&children));
+    ForEachChild(parent, [&](HWND child) {
+        children.push_back(child);
+        return true;
+    });
     std::vector<ControlInfo> controls;
     controls.reserve(children.size());
     for (HWND child : children) controls.push_back(DescribeControl(child));

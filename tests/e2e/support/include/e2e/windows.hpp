@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +18,10 @@ struct WindowFilter {
     DWORD processId = 0;         // 0: any process
     bool includeHidden = false;  // a program may create its main window hidden first
 };
+
+// Visit every top-level window, or every descendant of parent, until visit returns false.
+void ForEachTopLevel(const std::function<bool(HWND)>& visit);
+void ForEachChild(HWND parent, const std::function<bool(HWND)>& visit);
 
 // Exact caption match; nullptr when none.
 HWND FindTopLevelWindow(std::string_view caption, const WindowFilter& filter = {});
