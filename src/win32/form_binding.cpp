@@ -1,5 +1,7 @@
 #include "win32/form_binding.hpp"
 
+#include <imm.h>
+
 #include "win32/form_window.hpp"
 
 namespace px::win32 {
@@ -17,6 +19,10 @@ forms::ScreenMetrics QueryScreenMetrics() {
 }
 
 FormBinding::FormBinding(HINSTANCE instance) : instance_(instance), screen_(QueryScreenMetrics()) {
+    // No window of these programs takes text. Without an input method (turned off before the
+    // first window) the first focus does not wait for one to start: under Wine that was half of
+    // what showing the control panel's window cost.
+    ImmDisableIME(static_cast<DWORD>(-1));
     FormWindow::RegisterClasses(instance_);
 }
 
