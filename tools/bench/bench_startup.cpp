@@ -120,7 +120,7 @@ std::string Kb(long kb) { return kb < 0 ? "n/a" : std::to_string(kb); }
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 15;
+    const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 31;
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     std::string folder(self);
