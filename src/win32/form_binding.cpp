@@ -46,16 +46,20 @@ FormWindow* FormBinding::Find(const forms::Form& form) const {
     return found == windows_.end() ? nullptr : found->second.get();
 }
 
-HWND FormBinding::WindowOf(const forms::Form& form) {
+FormWindow* FormBinding::Made(const forms::Form& form) {
     FormWindow* window = Find(form);
-    if (!window) return nullptr;
-    if (!window->Made()) window->Create();
-    return window->Handle();
+    if (window && !window->Made()) window->Create();
+    return window;
+}
+
+HWND FormBinding::WindowOf(const forms::Form& form) {
+    const FormWindow* window = Made(form);
+    return window ? window->Handle() : nullptr;
 }
 
 HWND FormBinding::WindowOf(forms::Control& control) {
-    if (!WindowOf(control.Parent())) return nullptr;
-    const ControlWindow* made = Find(control.Parent())->Find(control);
+    const FormWindow* window = Made(control.Parent());
+    const ControlWindow* made = window ? window->Find(control) : nullptr;
     return made ? made->Handle() : nullptr;
 }
 

@@ -40,7 +40,7 @@ public:
     std::function<void()> SessionEnding;
     void EndSession();
 
-    // The window of a loaded form, made now if the form has not been shown yet.
+    // The window of a loaded form (made now if it has not shown yet), or of one of its controls.
     HWND WindowOf(const forms::Form& form);
     HWND WindowOf(forms::Control& control);
     const forms::ScreenMetrics& Screen() const { return screen_; }
@@ -64,6 +64,8 @@ public:
 
 private:
     FormWindow* Find(const forms::Form& form) const;
+    // The form's window, made now if the loaded form has not been shown yet.
+    FormWindow* Made(const forms::Form& form);
     bool TimeToLook();
     void AfterDispatch();
 
