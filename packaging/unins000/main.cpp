@@ -289,9 +289,23 @@ Handle InteractiveUserToken(bool asSystem) {
         if (wts) FreeLibrary(wts);
         return Handle(token);
     }
-    // An administrator's elevated run: the shell of our own desktop runs with the user's rights.
+    // An administrator's elevated run: the shell of our own session runs with the user's rights.
     DWORD shellId = 0;
     if (HWND shell = GetShellWindow()) GetWindowThreadProcessId(shell, &shellId);
+    if (shellId == 0) {
+        // No shell window registered (a shell starting up or another shell): explorer.exe of this
+        // session, when it runs.
+        DWORD session = 0, theirs = 0;
+        ProcessIdToSessionId(GetCurrentProcessId(), &session);
+        Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+        PROCESSENTRY32 entry{};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = snapshot.get() != INVALID_HANDLE_VALUE && Process32First(snapshot.get(), &entry);
+             more && shellId == 0; more = Process32Next(snapshot.get(), &entry))
+            if (lstrcmpiA(entry.szExeFile, "explorer.exe") == 0 && ProcessIdToSessionId(entry.th32ProcessID, &theirs) &&
+                theirs == session)
+                shellId = entry.th32ProcessID;
+    }
     if (shellId == 0) return Handle(nullptr);
     Handle shellProcess(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, shellId));
     HANDLE shellToken = nullptr;
