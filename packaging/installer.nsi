@@ -168,11 +168,12 @@ Function ServiceMarkedForDeletion
   ${If} $R0 != 0
     System::Call 'advapi32::OpenServiceW(p R0, w "${SERVICE}", i 2) p.R1'  ; SERVICE_CHANGE_CONFIG
     ${If} $R1 != 0
-      ; A change that changes nothing: refused with ERROR_SERVICE_MARKED_FOR_DELETE (1072).
+      ; A change that changes nothing, which only a service marked for deletion refuses
+      ; (ERROR_SERVICE_MARKED_FOR_DELETE, 1072; some systems give no code).
       System::Call 'advapi32::ChangeServiceConfigW(p R1, i -1, i -1, i -1, p 0, p 0, p 0, p 0, p 0, p 0, p 0) i.R2 ?e'
       Pop $R3
       ${If} $R2 == 0
-      ${AndIf} $R3 == 1072
+        !insertmacro Log `service ${SERVICE} refuses changes (error $R3)`
         StrCpy $R4 1
       ${EndIf}
       System::Call 'advapi32::CloseServiceHandle(p R1)'

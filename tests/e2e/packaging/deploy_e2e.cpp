@@ -432,11 +432,25 @@ TEST(Deploy, UpgradeOverRunningProgramsKeepsSettingsVendorAndRightButton) {
 TEST(Deploy, QuietRemovalThenReinstallBeforeTheRestart) {
     const std::string quiet = QuietUninstallString();
     ASSERT_FALSE(quiet.empty()) << "no QuietUninstallString";
+    // Someone holds the service open: the removal can only mark it for deletion at the restart.
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+    SC_HANDLE held = OpenServiceA(manager, "PXWNTCOM", SERVICE_QUERY_STATUS);
+    ASSERT_NE(held, nullptr);
     WindowWatch watch(kPackagePrograms);
     const auto removed = RunCommandLine(quiet, 60s);
     EXPECT_TRUE(watch.Stop().empty());
     ASSERT_TRUE(removed.has_value()) << "the quiet removal did not finish";
     EXPECT_EQ(*removed, kRestartNeeded) << "unins000.exe and the folder go at the restart";
+    // A reinstall now would keep a service that the restart deletes: refused, nothing written.
+    const ProductState marked = ReadProductState();
+    EXPECT_EQ(RunCommandLine("\"" + SetupExe() + "\" /S /NORESTART", 60s), std::optional<DWORD>(kFailed));
+    EXPECT_TRUE(ReadProductState() == marked);
+    const auto logs = Logs("Setup");
+    EXPECT_TRUE(std::any_of(logs.begin(), logs.end(), [](const std::string& log) {
+        return log.find("restart, then run the package again") != std::string::npos;
+    })) << "no log says what to do";
+    CloseServiceHandle(held);
+    CloseServiceHandle(manager);
     ExpectRemoved(false);
     EXPECT_TRUE(PendingDeletion(Installed("unins000.exe"))) << "pending:" << PendingList();
 
