@@ -389,10 +389,16 @@ bool SecureFolder(const std::wstring& path, const wchar_t* sddl) {
     PSID owner = nullptr;
     GetSecurityDescriptorDacl(raw, &present, &dacl, &defaulted);
     GetSecurityDescriptorOwner(raw, &owner, &defaulted);
-    return SetSecurityInfo(folder.get(), SE_FILE_OBJECT,
-                           OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION |
-                               PROTECTED_DACL_SECURITY_INFORMATION,
-                           owner, nullptr, dacl, nullptr) == ERROR_SUCCESS;
+    if (SetSecurityInfo(folder.get(), SE_FILE_OBJECT,
+                        OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                        owner, nullptr, dacl, nullptr) != ERROR_SUCCESS)
+        return false;
+    // What a user left inside stays theirs (an owner may always change its access) unless it is
+    // taken over too: everything below gets the same owner and only the inherited access.
+    std::wstring name = path;
+    return TreeResetNamedSecurityInfoW(name.data(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                                       owner, nullptr, dacl, nullptr, FALSE, nullptr, ProgressInvokeNever,
+                                       nullptr) == ERROR_SUCCESS;
 }
 
 // Administrators and the system account only; the owner is the administrators' group, so that a
