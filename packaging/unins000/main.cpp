@@ -11,6 +11,7 @@
 #include <cctype>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <type_traits>
 #include <vector>
 
@@ -207,42 +208,56 @@ void CancelPendingDeletions(const ProductPlaces& places) {
         ERROR_SUCCESS)
         return;
     Key key(raw);
-    DWORD type = 0, size = 0;
-    if (RegQueryValueExW(key.get(), kValue, nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_MULTI_SZ)
-        return;
-    std::vector<wchar_t> data(size / sizeof(wchar_t) + 2, L'\0');
-    if (RegQueryValueExW(key.get(), kValue, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
-        ERROR_SUCCESS)
-        return;
-    // Pairs of source and target; a deletion's target is empty, so empty strings count here.
-    std::vector<std::wstring> entries;
-    const wchar_t* end = data.data() + size / sizeof(wchar_t);
-    for (const wchar_t* at = data.data(); at < end;) {
-        const std::wstring entry(at);
-        at += entry.size() + 1;
-        if (at > end || (entry.empty() && entries.size() % 2 == 0)) break;  // the list's closing NUL
-        entries.push_back(entry);
-    }
-    std::vector<wchar_t> kept;
-    bool cancelled = false;
-    for (std::size_t i = 0; i + 1 < entries.size(); i += 2) {
-        if (DeletionOfReinstalledFile(Narrow(entries[i]), Narrow(entries[i + 1]), places)) {
-            cancelled = true;
-            continue;
+    const auto read = [&]() -> std::optional<std::vector<wchar_t>> {
+        DWORD type = 0, size = 0;
+        if (RegQueryValueExW(key.get(), kValue, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+            type != REG_MULTI_SZ)
+            return std::nullopt;
+        std::vector<wchar_t> data(size / sizeof(wchar_t) + 2, L'\0');
+        if (RegQueryValueExW(key.get(), kValue, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
+            ERROR_SUCCESS)
+            return std::nullopt;
+        data.resize(size / sizeof(wchar_t));
+        return data;
+    };
+    // The list is one value that others write too: it is written back only when it is still
+    // what was read, so that an entry added meanwhile is not lost.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const auto data = read();
+        if (!data) return;
+        // Pairs of source and target; a deletion's target is empty, so empty strings count here.
+        std::vector<std::wstring> entries;
+        const wchar_t* end = data->data() + data->size();
+        for (const wchar_t* at = data->data(); at < end;) {
+            const std::wstring entry(at, std::find(at, end, L'\0'));
+            at += entry.size() + 1;
+            if (entry.empty() && entries.size() % 2 == 0) break;  // the list's closing NUL
+            entries.push_back(entry);
         }
-        for (const auto& entry : {entries[i], entries[i + 1]}) {
-            kept.insert(kept.end(), entry.begin(), entry.end());
-            kept.push_back(L'\0');
+        if (entries.size() % 2 != 0) return;  // not a list of pairs: not ours to rewrite
+        std::vector<wchar_t> kept;
+        bool cancelled = false;
+        for (std::size_t i = 0; i + 1 < entries.size(); i += 2) {
+            if (DeletionOfReinstalledFile(Narrow(entries[i]), Narrow(entries[i + 1]), places)) {
+                cancelled = true;
+                continue;
+            }
+            for (const auto& entry : {entries[i], entries[i + 1]}) {
+                kept.insert(kept.end(), entry.begin(), entry.end());
+                kept.push_back(L'\0');
+            }
         }
-    }
-    if (!cancelled) return;
-    if (kept.empty()) {
-        RegDeleteValueW(key.get(), kValue);
+        if (!cancelled) return;
+        if (read() != data) continue;
+        if (kept.empty()) {
+            RegDeleteValueW(key.get(), kValue);
+            return;
+        }
+        kept.push_back(L'\0');
+        RegSetValueExW(key.get(), kValue, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(kept.data()),
+                       static_cast<DWORD>(kept.size() * sizeof(wchar_t)));
         return;
     }
-    kept.push_back(L'\0');
-    RegSetValueExW(key.get(), kValue, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(kept.data()),
-                   static_cast<DWORD>(kept.size() * sizeof(wchar_t)));
 }
 
 bool RunningAsSystem() {
