@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "shared/command_switch.hpp"
+#include "shared/setup_exit_codes.hpp"
 
 namespace px::unins {
 
@@ -97,15 +98,26 @@ ClosedPrograms ClosePrograms(ProgramsPort& programs) {
     return closed;
 }
 
+std::vector<std::string> ReinstalledFiles(const ProductPlaces& places) {
+    std::vector<std::string> files;
+    for (const char* program : kPrograms) files.push_back(places.Folder + "\\" + program);
+    for (const char* file : {"unins000.exe", "setup.oem", "PXVender.Bmp", "PXVender.Cut"})
+        files.push_back(places.Folder + "\\" + file);
+    files.push_back(places.Folder);
+    files.push_back(places.WindowsFolder + "\\PXwNTcde.exe");
+    files.push_back(places.SystemFolder + "\\drivers\\PXWNTCOM.sys");
+    return files;
+}
+
 bool DeletionOfReinstalledFile(std::string_view source, std::string_view target, const ProductPlaces& places) {
     if (!target.empty()) return false;  // a rename: not ours to undo
     std::string path = Upper(source);
     for (const char* prefix : {"\\??\\", "\\\\?\\"})
         if (path.rfind(prefix, 0) == 0) path.erase(0, 4);
-    const std::string folder = Upper(places.Folder);
-    if (path == folder || path.rfind(folder + "\\", 0) == 0) return true;
-    return path == Upper(places.WindowsFolder + "\\PXwNTcde.exe") ||
-           path == Upper(places.SystemFolder + "\\drivers\\PXWNTCOM.sys");
+    while (!path.empty() && path.back() == '\\') path.pop_back();
+    for (const std::string& file : ReinstalledFiles(places))
+        if (path == Upper(file)) return true;
+    return false;
 }
 
 std::string FolderAfter(std::string_view commandLine, std::string_view switchName) {
@@ -129,6 +141,32 @@ int PrepareExitCode(const ClosedPrograms& closed) {
     return (closed.RightButtonRan ? 1 : 0) | (closed.StillRunning.empty() ? 0 : 2);
 }
 
+bool IsInside(std::string_view path, std::string_view folder) {
+    std::string p = Upper(path), f = Upper(folder);
+    while (!p.empty() && p.back() == '\\') p.pop_back();
+    while (!f.empty() && f.back() == '\\') f.pop_back();
+    return !f.empty() && (p == f || p.rfind(f + "\\", 0) == 0);
+}
+
+FolderProtection ProtectionFor(const std::string& folder, const std::vector<std::string>& programFolders,
+                               const std::string& windowsFolder, const FolderFacts& facts) {
+    std::string bare = folder;
+    while (!bare.empty() && bare.back() == '\\') bare.pop_back();
+    // "C:" or "\\server\share" and no further: a whole drive.
+    std::string_view rest = bare;
+    if (rest.rfind("\\\\", 0) == 0) {
+        rest.remove_prefix(2);
+        const std::size_t server = rest.find('\\');
+        rest = server == std::string_view::npos ? std::string_view() : rest.substr(server + 1);
+    }
+    const bool root = rest.find('\\') == std::string_view::npos;
+    if (root || IsInside(bare, windowsFolder)) return FolderProtection::Refuse;
+    for (const std::string& programs : programFolders)
+        if (IsInside(bare, programs) && Upper(bare) != Upper(programs)) return FolderProtection::Inherited;
+    if (facts.Exists && !facts.Empty && !facts.HoldsOurCopy) return FolderProtection::Refuse;
+    return FolderProtection::Protect;
+}
+
 bool IsSilent(std::string_view commandLine) { return HasSwitch(commandLine, "/SILENT"); }
 
 std::string FolderOf(std::string_view filePath) {
@@ -142,11 +180,13 @@ int RunUninstall(std::string_view commandLine, const ProductPlaces& places, Mach
     const bool quiet = !silent && HasSwitch(commandLine, "/QUIET");
     if (!silent && !quiet &&
         !dialog.AskYesNo("Are you sure you want to remove TouchScreen drivers and utilities from your computer?"))
-        return 0;
+        return kExitCancelled;
     if (!silent) ClosePrograms(programs);
     bool restartNeeded = false;
     const std::vector<std::string> left = RunRemoval(RemovalSteps(places, silent), port, &restartNeeded);
-    if (quiet) return !left.empty() ? 1 : restartNeeded ? kRestartNeeded : 0;
+    for (const std::string& item : left) dialog.Note("not removed: " + item);
+    if (restartNeeded) dialog.Note("some files and the folder go at the next restart");
+    if (quiet) return !left.empty() ? kExitFailed : restartNeeded ? kExitRestartNeeded : kExitDone;
     if (!silent) {
         if (left.empty()) {
             dialog.Tell("TouchScreen drivers and utilities were removed. The rest goes when Windows restarts.",
@@ -157,7 +197,7 @@ int RunUninstall(std::string_view commandLine, const ProductPlaces& places, Mach
             dialog.Tell(text, true);
         }
     }
-    return left.empty() ? 0 : 1;
+    return left.empty() ? kExitDone : kExitFailed;
 }
 
 }  // namespace px::unins

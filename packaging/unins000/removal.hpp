@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "shared/setup_exit_codes.hpp"
+
 namespace px::unins {
 
 inline constexpr const char* kServiceName = "PXWNTCOM";
@@ -92,8 +94,10 @@ struct ClosedPrograms {
 // what does not end within a few seconds is ended.
 ClosedPrograms ClosePrograms(ProgramsPort& programs);
 
+// The files (and the folder) an installation into places writes again.
+std::vector<std::string> ReinstalledFiles(const ProductPlaces& places);
 // Whether a pending restart operation (source, target as stored, "\??\C:\...") is a deletion
-// that would take a file a new installation into places writes.
+// of exactly one of those: anything else in the list was put there by someone else.
 bool DeletionOfReinstalledFile(std::string_view source, std::string_view target, const ProductPlaces& places);
 
 class DialogPort {
@@ -101,6 +105,7 @@ public:
     virtual ~DialogPort() = default;
     virtual bool AskYesNo(const std::string& text) = 0;
     virtual void Tell(const std::string& text, bool warning) = 0;
+    virtual void Note(const std::string&) {}  // a line for the log, when there is one
 };
 
 bool IsSilent(std::string_view commandLine);  // a "/SILENT" argument, any case
@@ -114,13 +119,27 @@ std::string FolderOf(std::string_view filePath);
 std::string FolderAfter(std::string_view commandLine, std::string_view switchName);
 int PrepareExitCode(const ClosedPrograms& closed);
 
-inline constexpr int kRestartNeeded = 3010;  // ERROR_SUCCESS_REBOOT_REQUIRED
+// What an installation folder needs so that no ordinary user can replace the programs that run
+// elevated or as the system account. Program Files gives it already; elsewhere the folder gets
+// the same access (administrators and the system account write, users read and run), unless
+// that would change the access of what others keep there: a root, the Windows folder, or a
+// folder that already holds files but no copy of ours.
+enum class FolderProtection { Inherited, Protect, Refuse };
+struct FolderFacts {
+    bool Exists = false;
+    bool Empty = true;
+    bool HoldsOurCopy = false;  // unins000.exe of an earlier installation
+};
+FolderProtection ProtectionFor(const std::string& folder, const std::vector<std::string>& programFolders,
+                               const std::string& windowsFolder, const FolderFacts& facts);
+bool IsInside(std::string_view path, std::string_view folder);  // or the folder itself, any case
 
 // The whole program. "/SILENT" (from PXwNTcde, which has closed the right-button program and
 // deals with its own copy): no question, no box. "/QUIET" (the Add/Remove entry's quiet
-// removal): the running programs closed, everything removed, nothing shown, exit 3010 when a
-// restart has to finish it. Without either: asked first, programs closed, told the outcome.
-// 0 removed (or nothing asked for), 1 something was left behind.
+// removal): the running programs closed, everything removed, nothing shown. Without either:
+// asked first, programs closed, told the outcome. Exit codes (setup_exit_codes.hpp): 0 removed,
+// 3010 removed once a restart has finished it (quiet only), 1602 answered No, 1603 something
+// was left behind.
 int RunUninstall(std::string_view commandLine, const ProductPlaces& places, MachinePort& port,
                  DialogPort& dialog, ProgramsPort& programs);
 

@@ -30,6 +30,13 @@ PostSetupOptions ParsePostSetupOptions(std::string_view commandLine) {
 PostSetup::PostSetup(SuitePorts ports, IniPort& ini, RestartPort& restart, PostSetupOptions options)
     : ports_(ports), ini_(ini), restart_(restart), options_(options), oem_(ports.Registry), message_(MakeMessageForm()) {}
 
+int PostSetupExitCode(const PostSetupOutcome& outcome) {
+    if (!outcome.OemLoaded || !outcome.VendorStored) return kExitFailed;
+    if (!outcome.RestartAsked) return kExitRestartNeeded;
+    // A refused restart leaves the installation done and the restart to the administrator.
+    return outcome.RestartStarted ? kExitRestartStarted : kExitRestartNeeded;
+}
+
 int PostSetup::Run() {
     const bool quiet = options_.Quiet;
     // Quiet runs come from a deployment tool, often as the system account: a box there is on no
@@ -44,14 +51,16 @@ int PostSetup::Run() {
         hourglass.Normal();
     }
 
+    PostSetupOutcome outcome;
+    outcome.RestartAsked = !options_.NoRestart;
     // Run without switches, the program has always ended with 0, whatever happened.
-    const auto ending = [&](int code) { return quiet || options_.NoRestart ? code : kPostSetupDone; };
+    const auto ending = [&] { return quiet || options_.NoRestart ? PostSetupExitCode(outcome) : kExitDone; };
     if (!oem_.LoadOemData()) {
         tell(kOemLoadFailureText, kBoxOk);
         message_.Unload();
-        return ending(kPostSetupNoOemData);
+        outcome.OemLoaded = false;
+        return ending();
     }
-    int result = kPostSetupDone;
     const std::string oemFile = oem_.InstallPath + "\\setup.oem";
     if (SetupFileExists(ports_.Files, oemFile)) {
         const std::string title = IniValue(ini_, oemFile, "SETUP", "TITLE");
@@ -59,15 +68,18 @@ int PostSetup::Run() {
             oem_.VenderName = title;
             if (!oem_.SaveVenderName()) {
                 tell("Fail to Set Vender Name!", kBoxOk);
-                result = kPostSetupVendorNotStored;
+                outcome.VendorStored = false;
             }
         }
     }
     message_.Unload();
+    // A quiet run that failed leaves the machine up: the tool reads the failure and may retry.
+    if (quiet && !outcome.VendorStored) return ending();
     tell(kSetupFinishedText, kFinalBoxStyle);
-    if (options_.NoRestart) return result == kPostSetupDone ? kPostSetupRestartNeeded : result;
-    if (!quiet) return ending(RestartSystem(restart_, ports_.Ui, kInstallationTitle) ? result : kPostSetupRestartFailed);
-    return StartRestart(restart_).empty() ? result : kPostSetupRestartFailed;
+    if (options_.NoRestart) return ending();
+    outcome.RestartStarted =
+        quiet ? StartRestart(restart_).empty() : RestartSystem(restart_, ports_.Ui, kInstallationTitle);
+    return ending();
 }
 
 }  // namespace px

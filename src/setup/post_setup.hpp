@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "setup/progress.hpp"
+#include "shared/setup_exit_codes.hpp"
 #include "shared/registry_store.hpp"
 #include "shared/setup_ports.hpp"
 #include "shared/suite_ports.hpp"
@@ -30,13 +31,15 @@ struct PostSetupOptions {
 };
 PostSetupOptions ParsePostSetupOptions(std::string_view commandLine);
 
-// Exit codes, for the setup package that waits on a quiet run; 0 whatever happened when run
-// without switches, as it always was.
-inline constexpr int kPostSetupDone = 0;
-inline constexpr int kPostSetupNoOemData = 1;
-inline constexpr int kPostSetupVendorNotStored = 2;
-inline constexpr int kPostSetupRestartFailed = 3;
-inline constexpr int kPostSetupRestartNeeded = 3010;  // ERROR_SUCCESS_REBOOT_REQUIRED
+// Exit codes (setup_exit_codes.hpp), for the setup package that waits on a quiet run; 0 whatever
+// happened when run without switches, as it always was.
+struct PostSetupOutcome {
+    bool OemLoaded = true;
+    bool VendorStored = true;
+    bool RestartAsked = true;     // false with /NORESTART
+    bool RestartStarted = false;  // Windows took the request
+};
+int PostSetupExitCode(const PostSetupOutcome& outcome);
 
 class PostSetup {
 public:

@@ -6,6 +6,7 @@
 #include "win32/win32_suite.hpp"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
+    px::win32::LoadSystemDllsFromSystem32Only();
     px::win32::Win32Suite suite("PXwNTcdi");
     px::win32::IniApi ini;
     px::win32::RestartApi restart;

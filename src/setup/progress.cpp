@@ -58,6 +58,8 @@ std::string StartRestart(RestartPort& restart) {
         } else if (const auto adjust = restart.EnableShutdownPrivilege(); adjust != 0) {
             step = "AdjustTokenPrivileges = ";
             number = adjust;
+        } else if (!restart.RunsAsInteractiveUser()) {
+            if (!restart.SystemRestart()) step = "InitiateSystemShutdownEx=";
         } else if (!restart.ExitWindowsReboot()) {
             step = "ExitWindowsEx=";
         }

@@ -1,6 +1,7 @@
 #include "setup/uninstaller.hpp"
 
 #include "shared/pause.hpp"
+#include "shared/setup_exit_codes.hpp"
 #include "shared/window_header.hpp"
 #include "shared/window_utils.hpp"
 
@@ -118,7 +119,10 @@ bool Uninstaller::RunRemovalProgram() {
         ports_.Events.DoEvents();
         const std::uint32_t result = setup_.Removal.Wait(process, 1000);
         if (result == kWaitObject0) {
-            ended = true;
+            // Ended is not removed: a removal that failed must not be followed by "complete".
+            const std::uint32_t code = setup_.Removal.ExitCode(process);
+            ended = RemovalSucceeded(code);
+            if (!ended) Fail("ExitCode=" + std::to_string(code));
             break;
         }
         if (result == kWaitFailed) {
@@ -137,6 +141,12 @@ bool Uninstaller::RunRemovalProgram() {
 
 void Uninstaller::Remove() {
     main_.Hide();
+    // Held until the program ends; the removal program it starts works under it.
+    if (!setup_.Removal.LockInstallation()) {
+        Fail("Setup running");
+        End();
+        return;
+    }
     if (channel_.OpenDriver(OpenForm::Silent)) {
         channel_.CloseRbfWindow();
         channel_.CloseDriver();

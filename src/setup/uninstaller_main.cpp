@@ -6,6 +6,7 @@
 #include "win32/win32_suite.hpp"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    px::win32::LoadSystemDllsFromSystem32Only();
     px::win32::Win32Suite suite("PXwNTcde");
     px::win32::IniApi ini;
     px::win32::RestartApi restart;

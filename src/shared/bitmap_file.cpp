@@ -61,4 +61,12 @@ bool BitmapFileHoldsItsPixels(std::string_view head, std::uint64_t fileSize) {
     return offset >= kFileHeader + infoSize && offset + pixelBytes <= fileSize;
 }
 
+bool VendorBitmapAcceptable(std::string_view head, std::uint64_t fileSize) {
+    if (fileSize > kVendorBitmapMaxBytes || !BitmapFileHoldsItsPixels(head, fileSize)) return false;
+    const bool core = U32(head, 14) == kCoreHeader;
+    const std::int64_t width = core ? U16(head, 18) : I32(head, 18);
+    const std::int64_t height = core ? U16(head, 20) : I32(head, 22);
+    return width <= kVendorBitmapMaxSide && height <= kVendorBitmapMaxSide && -height <= kVendorBitmapMaxSide;
+}
+
 }  // namespace px

@@ -16,4 +16,10 @@ inline constexpr std::size_t kBitmapHeadBytes = 14 + 124;
 // all lie within fileSize bytes.
 bool BitmapFileHoldsItsPixels(std::string_view head, std::uint64_t fileSize);
 
+// A vendor's bitmap is loaded in every session of every user: beyond these it is refused like a
+// damaged one, by the package and by the control panel alike.
+inline constexpr std::uint64_t kVendorBitmapMaxBytes = 4u << 20;
+inline constexpr std::int64_t kVendorBitmapMaxSide = 2048;  // pixels, width and height
+bool VendorBitmapAcceptable(std::string_view head, std::uint64_t fileSize);
+
 }  // namespace px

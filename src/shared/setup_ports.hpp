@@ -19,6 +19,11 @@ public:
     virtual std::uint32_t EnableShutdownPrivilege() = 0;
     virtual bool ExitWindowsReboot() = 0;  // ExitWindowsEx(EWX_REBOOT, 0)
     virtual void CloseToken() = 0;
+    // ExitWindowsEx may succeed without restarting anything when the caller is not the user at
+    // the screen (the system account, session 0): such a caller asks for the restart through
+    // InitiateSystemShutdownEx instead.
+    virtual bool RunsAsInteractiveUser() = 0;
+    virtual bool SystemRestart() = 0;
 };
 
 class IniPort {
@@ -46,8 +51,12 @@ public:
     // OpenProcess with SYNCHRONIZE; 0 when it cannot be opened.
     virtual ProcessHandle OpenProcess(std::uint32_t processId) = 0;
     virtual std::uint32_t Wait(ProcessHandle process, std::uint32_t milliseconds) = 0;
+    virtual std::uint32_t ExitCode(ProcessHandle process) = 0;  // of an ended process
     virtual void CloseProcess(ProcessHandle process) = 0;
     virtual bool MoveFileEx(const std::string& existing, std::uint32_t flags) = 0;
+    // Takes the machine-wide installation mutex for the rest of the run; false while another
+    // installation or removal holds it.
+    virtual bool LockInstallation() = 0;
 };
 
 class TextMeasurePort {

@@ -1,5 +1,7 @@
 #include "win32/setup_api.hpp"
 
+#include "shared/setup_exit_codes.hpp"
+
 #include <cmath>
 #include <vector>
 
@@ -35,6 +37,19 @@ std::uint32_t RestartApi::EnableShutdownPrivilege() {
 
 bool RestartApi::ExitWindowsReboot() { return ::ExitWindowsEx(EWX_REBOOT, 0) != FALSE; }
 
+bool RestartApi::RunsAsInteractiveUser() {
+    DWORD session = 0;
+    if (::ProcessIdToSessionId(::GetCurrentProcessId(), &session) && session == 0) return false;
+    return !RunsAsLocalSystem();
+}
+
+bool RestartApi::SystemRestart() {
+    // No warning period: nobody is there to read it, and the caller's work is done.
+    return ::InitiateSystemShutdownExA(nullptr, nullptr, 0, FALSE, TRUE,
+                                       SHTDN_REASON_MAJOR_APPLICATION | SHTDN_REASON_MINOR_INSTALLATION |
+                                           SHTDN_REASON_FLAG_PLANNED) != FALSE;
+}
+
 void RestartApi::CloseToken() {
     if (token_) ::CloseHandle(token_);
     token_ = nullptr;
@@ -61,8 +76,32 @@ std::uint32_t RemovalApi::StartProcess(const std::string& commandLine, int showC
     return info.dwProcessId;
 }
 
+RemovalApi::~RemovalApi() {
+    if (lock_) ::CloseHandle(lock_);
+}
+
 ProcessHandle RemovalApi::OpenProcess(std::uint32_t processId) {
-    return reinterpret_cast<ProcessHandle>(::OpenProcess(SYNCHRONIZE, FALSE, processId));
+    // Its exit code too: an ended removal program may have failed.
+    return reinterpret_cast<ProcessHandle>(
+        ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+}
+
+std::uint32_t RemovalApi::ExitCode(ProcessHandle process) {
+    DWORD code = 0;
+    if (!::GetExitCodeProcess(reinterpret_cast<HANDLE>(process), &code)) return ::GetLastError();
+    return code;
+}
+
+bool RemovalApi::LockInstallation() {
+    if (lock_) return true;
+    HANDLE mutex = ::CreateMutexA(nullptr, TRUE, kInstallationMutex);
+    if (!mutex) return false;  // made by another with access we lack: it is busy too
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+        ::CloseHandle(mutex);
+        return false;
+    }
+    lock_ = mutex;
+    return true;
 }
 
 std::uint32_t RemovalApi::Wait(ProcessHandle process, std::uint32_t milliseconds) {
@@ -89,6 +128,24 @@ double TextMeasureApi::TextWidthTwips(const std::string& text, const forms::Font
     ::DeleteObject(handle);
     ::ReleaseDC(nullptr, screen);
     return size.cx * 1440.0 / (dpi > 0 ? dpi : 96);
+}
+
+void LoadSystemDllsFromSystem32Only() {
+    // Windows 7 has the call only with its 2011 loader update: look it up.
+    using SetDirectories = BOOL(WINAPI*)(DWORD);
+    const auto set = reinterpret_cast<SetDirectories>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")));
+    if (set) set(0x00000800);  // LOAD_LIBRARY_SEARCH_SYSTEM32
+}
+
+bool RunsAsLocalSystem() {
+    HANDLE token = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return false;
+    alignas(TOKEN_USER) BYTE buffer[256] = {};
+    DWORD size = 0;
+    const bool read = ::GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size) != FALSE;
+    ::CloseHandle(token);
+    return read && ::IsWellKnownSid(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, WinLocalSystemSid) != FALSE;
 }
 
 }  // namespace px::win32

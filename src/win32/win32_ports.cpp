@@ -137,8 +137,8 @@ bool PictureApi::BitmapSize(const std::string& path, int& width, int& height) {
     DWORD read = 0;
     const bool headRead = ::GetFileSizeEx(file, &fileSize) && ::ReadFile(file, head, sizeof head, &read, nullptr);
     ::CloseHandle(file);
-    if (!headRead || !BitmapFileHoldsItsPixels(std::string_view(head, read),
-                                               static_cast<std::uint64_t>(fileSize.QuadPart)))
+    if (!headRead || !VendorBitmapAcceptable(std::string_view(head, read),
+                                             static_cast<std::uint64_t>(fileSize.QuadPart)))
         return false;
 
     HANDLE image = ::LoadImageA(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE);

@@ -36,6 +36,13 @@ public:
         return ExitWorks;
     }
     void CloseToken() override { Calls.push_back("close"); }
+    bool Interactive = true;
+    bool SystemRestartWorks = true;
+    bool RunsAsInteractiveUser() override { return Interactive; }
+    bool SystemRestart() override {
+        Calls.push_back("system");
+        return SystemRestartWorks;
+    }
 };
 
 // Behaves like GetPrivateProfileStringA on an in-memory file.
@@ -63,6 +70,8 @@ public:
     std::vector<std::uint32_t> WaitTimes;
     std::vector<ProcessHandle> Closed;
     std::vector<std::pair<std::string, std::uint32_t>> Moved;
+    std::uint32_t EndedWith = 0;
+    bool LockFree = true;
 
     std::uint32_t StartProcess(const std::string& commandLine, int showCommand) override {
         Started.push_back(commandLine);
@@ -77,7 +86,9 @@ public:
         WaitResults.pop_front();
         return r;
     }
+    std::uint32_t ExitCode(ProcessHandle) override { return EndedWith; }
     void CloseProcess(ProcessHandle process) override { Closed.push_back(process); }
+    bool LockInstallation() override { return LockFree; }
     bool MoveFileEx(const std::string& existing, std::uint32_t flags) override {
         Moved.emplace_back(existing, flags);
         return true;

@@ -158,5 +158,18 @@ TEST(BitmapFile, HeadLongerThanTheFileIsRefused) {
     EXPECT_FALSE(BitmapFileHoldsItsPixels(file, file.size() - 1));
 }
 
+// Loaded in every session: a picture beyond the limits is refused like a damaged one.
+TEST(BitmapFile, VendorBitmapWithinTheLimitsOnly) {
+    const auto acceptable = [](const std::string& file) {
+        return VendorBitmapAcceptable(std::string_view(file).substr(0, kBitmapHeadBytes), file.size());
+    };
+    EXPECT_TRUE(acceptable(Bmp{.Width = 2048, .Height = -2048, .BitCount = 1}.File()));
+    EXPECT_FALSE(acceptable(Bmp{.Width = 2049, .Height = 8, .BitCount = 1}.File()));
+    EXPECT_FALSE(acceptable(Bmp{.Width = 8, .Height = -2049, .BitCount = 1}.File()));
+    // Run-length pixels: a small file may still claim a huge picture.
+    EXPECT_FALSE(acceptable(Bmp{.Width = 30000, .Height = 30000, .BitCount = 8, .Compression = 1, .ImageSize = 64}.File()));
+    EXPECT_FALSE(acceptable(Bmp{.Width = 1400, .Height = 1000, .BitCount = 24}.File()));  // 4.2 MB
+}
+
 }  // namespace
 }  // namespace px

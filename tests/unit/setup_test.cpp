@@ -117,7 +117,7 @@ TEST_F(PostSetupTest, QuietRunStoresTheVendorAndRestartsWithoutABox) {
     files.Readable.insert(kOemFile);
     ini.Values[kOemFile + "|SETUP|TITLE"] = "New Vendor";
     PostSetup program(ports, ini, restart, {.Quiet = true});
-    EXPECT_EQ(program.Run(), kPostSetupDone);
+    EXPECT_EQ(program.Run(), 1641);
     EXPECT_EQ(StoredVendor(), "New Vendor");
     EXPECT_TRUE(ui.Events.empty());
     EXPECT_EQ(restart.Calls, (std::vector<std::string>{"open", "lookup", "adjust", "exit", "close"}));
@@ -126,12 +126,12 @@ TEST_F(PostSetupTest, QuietRunStoresTheVendorAndRestartsWithoutABox) {
 TEST_F(PostSetupTest, NoRestartLeavesTheRestartToTheAdministrator) {
     FillOem();
     PostSetup quiet(ports, ini, restart, {.Quiet = true, .NoRestart = true});
-    EXPECT_EQ(quiet.Run(), kPostSetupRestartNeeded);
+    EXPECT_EQ(quiet.Run(), 3010);
     EXPECT_TRUE(ui.Events.empty());
     EXPECT_TRUE(restart.Calls.empty());
     // Interactive, the user is still told that Windows must be restarted.
     PostSetup shown(ports, ini, restart, {.NoRestart = true});
-    EXPECT_EQ(shown.Run(), kPostSetupRestartNeeded);
+    EXPECT_EQ(shown.Run(), 3010);
     ASSERT_EQ(ui.Boxes.size(), 1u);
     EXPECT_EQ(ui.Boxes[0].Style, 4160u);
     EXPECT_TRUE(restart.Calls.empty());
@@ -139,12 +139,34 @@ TEST_F(PostSetupTest, NoRestartLeavesTheRestartToTheAdministrator) {
 
 TEST_F(PostSetupTest, QuietFailuresShowInTheExitCodeOnly) {
     PostSetup noOem(ports, ini, restart, {.Quiet = true});
-    EXPECT_EQ(noOem.Run(), kPostSetupNoOemData);
+    EXPECT_EQ(noOem.Run(), 1603);
     FillOem();
+    // A refused restart leaves the installation done: the restart is still needed.
     restart.AdjustError = 1300;
     PostSetup refused(ports, ini, restart, {.Quiet = true});
-    EXPECT_EQ(refused.Run(), kPostSetupRestartFailed);
+    EXPECT_EQ(refused.Run(), 3010);
     EXPECT_TRUE(ui.Events.empty());
+}
+
+TEST(PostSetupExitCode, FollowsTheInstallerConvention) {
+    EXPECT_EQ(PostSetupExitCode({.RestartStarted = true}), 1641);
+    EXPECT_EQ(PostSetupExitCode({.RestartStarted = false}), 3010);
+    EXPECT_EQ(PostSetupExitCode({.RestartAsked = false}), 3010);
+    EXPECT_EQ(PostSetupExitCode({.OemLoaded = false, .RestartStarted = true}), 1603);
+    EXPECT_EQ(PostSetupExitCode({.VendorStored = false, .RestartStarted = true}), 1603);
+}
+
+// As the system account, or in session 0, the restart goes through the call meant for that.
+TEST_F(PostSetupTest, WithoutAUserAtTheScreenTheSystemRestartCallIsUsed) {
+    FillOem();
+    restart.Interactive = false;
+    PostSetup quiet(ports, ini, restart, {.Quiet = true});
+    EXPECT_EQ(quiet.Run(), 1641);
+    EXPECT_EQ(restart.Calls, (std::vector<std::string>{"open", "lookup", "adjust", "system", "close"}));
+    restart.Calls.clear();
+    restart.SystemRestartWorks = false;
+    PostSetup refused(ports, ini, restart, {.Quiet = true});
+    EXPECT_EQ(refused.Run(), 3010);
 }
 
 TEST(Restart, EachFailureIsReportedWithItsOwnSpacing) {
@@ -295,16 +317,25 @@ TEST_F(UninstallerTest, EachWaitFailureEndsWithoutRestart) {
         std::uint32_t ProcessId;
         std::string Message;
         std::size_t Waits;
+        std::uint32_t EndedWith = 0;
+        bool LockFree = true;
     } cases[] = {
         {{kWaitTimeout, kWaitFailed}, 4242, "Fail to remove files! (WAIT_FAILED)", 2},
         {{kWaitAbandoned}, 4242, "Fail to remove files! (WAIT_ABANDONED)", 1},
         {{}, 4242, "Fail to remove files! (WAIT_TIMEOUT)", 10},
         {{}, 0, "Fail to remove files! (Startup)", 0},
+        // Ended is not done: a removal program that failed gives no "complete" and no restart.
+        {{kWaitObject0}, 4242, "Fail to remove files! (ExitCode=1)", 1, 1},
+        {{kWaitObject0}, 4242, "Fail to remove files! (ExitCode=1603)", 1, 1603},
+        // Another installation or removal runs: nothing is started.
+        {{kWaitObject0}, 4242, "Fail to remove files! (Setup running)", 0, 0, false},
     };
     for (const auto& c : cases) {
         fakes::FakeRemoval caseRemoval;
         caseRemoval.WaitResults = c.Results;
         caseRemoval.ProcessId = c.ProcessId;
+        caseRemoval.EndedWith = c.EndedWith;
+        caseRemoval.LockFree = c.LockFree;
         fakes::FakeUi caseUi;
         fakes::FakeRestart caseRestart;
         fakes::FakeProcess caseProcess;

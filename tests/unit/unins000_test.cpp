@@ -197,7 +197,7 @@ TEST(Unins000Run, QuietRemovalClosesTheProgramsTellsNothingAndAsksForTheRestart)
     FakeDialog dialog;
     FakePrograms programs;
     programs.Registered = 0x1234;
-    EXPECT_EQ(RunUninstall("/QUIET", kPlaces, port, dialog, programs), kRestartNeeded);  // unins000.exe itself
+    EXPECT_EQ(RunUninstall("/QUIET", kPlaces, port, dialog, programs), 3010);  // unins000.exe itself
     EXPECT_THAT(dialog.Questions, IsEmpty());
     EXPECT_THAT(dialog.Told, IsEmpty());
     EXPECT_THAT(programs.Calls, ElementsAre("4110 to 4660"));
@@ -205,7 +205,7 @@ TEST(Unins000Run, QuietRemovalClosesTheProgramsTellsNothingAndAsksForTheRestart)
 
     FakeRemoval held;
     held.Held = {"PXWNTCOM"};
-    EXPECT_EQ(RunUninstall("/quiet", kPlaces, held, dialog, programs), 1);
+    EXPECT_EQ(RunUninstall("/quiet", kPlaces, held, dialog, programs), 1603);
 }
 
 TEST(Unins000Run, SilentRemovesWithoutAskingOrTelling) {
@@ -225,7 +225,7 @@ TEST(Unins000Run, SilentFailureShowsInTheExitCodeOnly) {
     FakeDialog dialog;
     FakePrograms programs;
     port.Held = {"PXWNTCOM"};
-    EXPECT_EQ(RunUninstall("/SILENT", kPlaces, port, dialog, programs), 1);
+    EXPECT_EQ(RunUninstall("/SILENT", kPlaces, port, dialog, programs), 1603);
     EXPECT_THAT(dialog.Told, IsEmpty());
 }
 
@@ -235,7 +235,7 @@ TEST(Unins000Run, AskedFirstAndNoChangesNothing) {
     FakePrograms programs;
     programs.Registered = 77;
     dialog.Answer = false;
-    EXPECT_EQ(RunUninstall("", kPlaces, port, dialog, programs), 0);
+    EXPECT_EQ(RunUninstall("", kPlaces, port, dialog, programs), 1602);
     EXPECT_EQ(dialog.Questions.size(), 1u);
     EXPECT_THAT(port.Calls, IsEmpty());
     EXPECT_THAT(programs.Calls, IsEmpty()) << "the right-button program closed although the answer was No";
@@ -249,7 +249,7 @@ TEST(Unins000Run, AskedYesReportsWhatWasLeft) {
     const std::string cp = kPlaces.Folder + "\\PXwNTccp.exe";
     port.Held = {cp};
     port.Stuck = {cp};
-    EXPECT_EQ(RunUninstall("", kPlaces, port, dialog, programs), 1);
+    EXPECT_EQ(RunUninstall("", kPlaces, port, dialog, programs), 1603);
     ASSERT_EQ(dialog.Told.size(), 1u);
     EXPECT_TRUE(dialog.Told[0].second);
     EXPECT_NE(dialog.Told[0].first.find("\r\n" + cp), std::string::npos) << dialog.Told[0].first;
@@ -291,7 +291,11 @@ TEST(Unins000Prepare, OnlyDeletionsOfWhatIsWrittenAgainAreCancelled) {
         bool Cancelled;
     } cases[] = {
         {"\\??\\C:\\Program Files\\TouchScreen\\unins000.exe", "", true},
-        {"\\??\\c:\\program files\\touchscreen", "", true},
+        {"\\??\\c:\\program files\\touchscreen\\", "", true},
+        // Another program's entries in our folder, and ours in another's, are not ours to drop.
+        {"\\??\\C:\\Program Files\\TouchScreen\\quarantined.dll", "", false},
+        {"\\??\\C:\\Program Files\\TouchScreen\\Logs", "", false},
+        {"\\??\\C:\\Program Files\\Other\\PXwNTccp.exe", "", false},
         {"\\??\\C:\\windows\\PXWNTCde.exe", "", true},
         {"\\??\\C:\\windows\\system32\\drivers\\PXWNTCOM.sys", "", true},
         {"\\??\\C:\\Program Files\\TouchScreen2\\other.exe", "", false},
@@ -305,6 +309,26 @@ TEST(Unins000Prepare, FolderArgument) {
     EXPECT_EQ(FolderAfter("/PREPARE \"C:\\Program Files\\Touch Écran\\\"", "/PREPARE"), "C:\\Program Files\\Touch Écran");
     EXPECT_EQ(FolderAfter("/rightbutton C:\\TS", "/RIGHTBUTTON"), "C:\\TS");
     EXPECT_EQ(FolderAfter("/PREPARE", "/PREPARE"), "");
+}
+
+TEST(Unins000Protect, FolderOfItsOwnOutsideProgramFilesGetsItsAccess) {
+    const std::vector<std::string> programs = {"C:\\Program Files", "C:\\Program Files (x86)"};
+    const FolderFacts fresh{}, foreign{true, false, false}, ours{true, false, true};
+    const struct {
+        const char* Folder;
+        FolderFacts Facts;
+        FolderProtection Wanted;
+    } cases[] = {
+        {"C:\\Program Files\\TouchScreen", foreign, FolderProtection::Inherited},
+        {"D:\\Kiosk\\TouchScreen", fresh, FolderProtection::Protect},
+        {"D:\\Kiosk\\TouchScreen\\", ours, FolderProtection::Protect},
+        {"D:\\Tools", foreign, FolderProtection::Refuse},
+        {"D:\\", fresh, FolderProtection::Refuse},
+        {"\\\\server\\share", fresh, FolderProtection::Refuse},
+        {"C:\\Windows\\TouchScreen", fresh, FolderProtection::Refuse},
+        {"C:\\Program Files", foreign, FolderProtection::Refuse},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ProtectionFor(c.Folder, programs, "C:\\WINDOWS", c.Facts), c.Wanted) << c.Folder;
 }
 
 }  // namespace

@@ -365,6 +365,8 @@ TEST_F(InstallFilesE2E, SupportButtonWithAnUnreadableBitmapOpensAbout) {
         {"headers only", real.substr(0, sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER)), false},
         {"cut to half", real.substr(0, real.size() / 2), false},
         {"width claiming more pixels than the file holds", tooWide, false},
+        // Whole and valid, but beyond what is loaded in every session: 2049 pixels wide.
+        {"wider than the vendor bitmap's limit", BitmapFile(2049, 4, RGB(0, 160, 80), RGB(200, 0, 200)), false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);

@@ -7,6 +7,9 @@
 #include <windows.h>
 
 #include <atomic>
+#include <chrono>
+#include <cstring>
+#include <map>
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -15,6 +18,9 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <aclapi.h>
+#include <sddl.h>
 
 #include "e2e/e2e.hpp"
 #include "package_state.hpp"
@@ -27,7 +33,8 @@ using namespace package;
 constexpr char kVendor[] = "Acme Kiosk Displays";
 constexpr char kPanelTitle[] = " TouchScreen Control Panel #PX-K17-COM";
 constexpr char kArpKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\TouchScreen PX-K17-COM";
-constexpr DWORD kRestartNeeded = 3010;
+constexpr DWORD kRestartNeeded = 3010, kRestartStarted = 1641, kCancelled = 1602, kFailed = 1603, kBusy = 1618,
+                kNewerInstalled = 1638;
 constexpr int kBitmapWidth = 48, kBitmapHeight = 24;
 
 std::string SetupExe() { return e2e::ToWindowsPath(Env("PX_SETUP_EXE")); }
@@ -70,7 +77,8 @@ std::string Bitmap(int width, int height) {
     return bytes;
 }
 
-// A copy of the package in a folder of its own, with the given vendor files beside it.
+// A copy of the package in a folder of its own, with the given vendor files beside it (a
+// name ending in "\\" is made a folder).
 std::string PackageWith(const char* folderName, const std::vector<std::pair<std::string, std::string>>& files) {
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
@@ -78,8 +86,38 @@ std::string PackageWith(const char* folderName, const std::vector<std::pair<std:
     CreateDirectoryA(folder.c_str(), nullptr);
     const std::string copy = folder + "\\TouchScreenSetup.exe";
     EXPECT_TRUE(CopyFileA(SetupExe().c_str(), copy.c_str(), FALSE)) << copy;
-    for (const auto& [name, bytes] : files) EXPECT_TRUE(WriteBytes(folder + "\\" + name, bytes)) << name;
+    for (const auto& [name, bytes] : files) {
+        if (name.back() == '\\')
+            EXPECT_TRUE(CreateDirectoryA((folder + "\\" + name).c_str(), nullptr)) << name;
+        else
+            EXPECT_TRUE(WriteBytes(folder + "\\" + name, bytes)) << name;
+    }
     return copy;
+}
+
+std::string LogFolder() {
+    char buffer[MAX_PATH] = {};
+    GetEnvironmentVariableA("ProgramData", buffer, MAX_PATH);
+    return std::string(buffer) + "\\TouchScreen\\Logs";
+}
+
+// The logs of the runs so far, oldest first (their names begin with their time).
+std::vector<std::string> Logs(const char* kind) {
+    std::vector<std::string> logs;
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA((LogFolder() + "\\*-" + kind + "-*.log").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return logs;
+    do logs.push_back(ReadBytes(LogFolder() + "\\" + found.cFileName));
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+    return logs;
+}
+
+void SetProductVersion(const char* version) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kOemKey, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, &key), ERROR_SUCCESS);
+    RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version), std::strlen(version) + 1);
+    RegCloseKey(key);
 }
 
 // The exit code of a command line run as written (nullopt: still running at the timeout).
@@ -215,28 +253,78 @@ bool RestartPrefix() {
 
 // The package run with /S /NORESTART: it must finish, succeed and show no window or box of the
 // package or of the programs watched.
-void InstallSilently(const std::string& setup, const std::set<std::string>& watched) {
+void InstallSilently(const std::string& setup, const std::set<std::string>& watched, const char* more = "") {
     WindowWatch watch(watched);
-    const auto exit = RunCommandLine("\"" + setup + "\" /S /NORESTART", 120s);
+    const auto exit = RunCommandLine("\"" + setup + "\" /S /NORESTART" + more, 120s);
     const auto windows = watch.Stop();
     ASSERT_TRUE(exit.has_value()) << "the installer did not finish";
-    EXPECT_TRUE(*exit == 0 || *exit == kRestartNeeded) << *exit;
+    EXPECT_EQ(*exit, kRestartNeeded);
     EXPECT_TRUE(windows.empty()) << "windows or boxes: " << ::testing::PrintToString(windows);
 }
 
 TEST(Deploy, SilentInstallWithVendorFilesShowsNothing) {
     ASSERT_FALSE(Env("PX_SETUP_EXE").empty()) << "PX_SETUP_EXE not set";
+    // A folder under a vendor file's name is no vendor file.
     const std::string setup = PackageWith(
         "px-vendor-brand", {{"setup.oem", std::string("[SETUP]\r\nTITLE=") + kVendor + "\r\n"},
-                            {"PXVender.Bmp", Bitmap(kBitmapWidth, kBitmapHeight)}});
+                            {"PXVender.Bmp", Bitmap(kBitmapWidth, kBitmapHeight)},
+                            {"PXVender.Cut\\", ""}});
     std::set<std::string> watched = kPackagePrograms;
     watched.insert({"pxwntccp.exe", "pxwntcao.exe", "pxwntcrb.exe"});
     ASSERT_NO_FATAL_FAILURE(InstallSilently(setup, watched));
 
     ExpectInstalled(kVendor);
     EXPECT_EQ(ReadBytes(Installed("PXVender.Bmp")), Bitmap(kBitmapWidth, kBitmapHeight));
-    const std::string log = ReadBytes(WindowsFolder() + "\\Temp\\TouchScreenSetup.log");
-    EXPECT_NE(log.find("done"), std::string::npos) << log;
+    EXPECT_FALSE(FileExists(Installed("PXVender.Cut")));
+    // What detection rules and Add/Remove Programs read.
+    const auto version = RegistryString(kOemKey, "Version");
+    ASSERT_TRUE(version.has_value());
+    EXPECT_EQ(RegistryString(kArpKey, "DisplayVersion"), version);
+    EXPECT_EQ(RegistryString(kArpKey, "DisplayIcon"), Installed("PXwNTccp.exe") + ",0");
+    EXPECT_EQ(RegistryString(kArpKey, "InstallLocation"), std::string(kFolder));
+    EXPECT_TRUE(RegistryString(kArpKey, "Publisher").has_value());
+    DWORD size = 0, bytes = sizeof size;
+    EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, kArpKey, "EstimatedSize", RRF_RT_REG_DWORD | RRF_SUBKEY_WOW6464KEY,
+                           nullptr, &size, &bytes),
+              ERROR_SUCCESS);
+    EXPECT_GT(size, 100u) << "KB";
+    const auto logs = Logs("Setup");
+    ASSERT_EQ(logs.size(), 1u) << LogFolder();
+    EXPECT_NE(logs[0].find("/S /NORESTART"), std::string::npos) << logs[0];
+    EXPECT_NE(logs[0].find("result: 3010"), std::string::npos) << logs[0];
+}
+
+// A second package while one runs (here the first waits on its folder page) ends at once and
+// touches nothing; the first, cancelled, says so.
+TEST(Deploy, OneInstallationAtATime) {
+    const ProductState before = ReadProductState();
+    ASSERT_TRUE(before.service.has_value()) << "the package is not installed";
+    auto first = e2e::Process::Start(SetupExe());
+    const HWND page = e2e::WaitFor(
+        [&]() -> HWND {
+            for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
+                if (IsWindowVisible(w) && e2e::WindowProcessId(w) == first.Id() &&
+                    e2e::WindowText(w).rfind("TouchScreen Setup", 0) == 0)
+                    return w;
+            return nullptr;
+        },
+        30s);
+    ASSERT_NE(page, nullptr) << "no installer window";
+    const auto start = std::chrono::steady_clock::now();
+    const auto second = RunCommandLine("\"" + SetupExe() + "\" /S /NORESTART", 60s);
+    ASSERT_TRUE(second.has_value());
+    EXPECT_EQ(*second, kBusy);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 15s) << "it waited for the first";
+    EXPECT_TRUE(ReadProductState() == before);
+    // The quiet removal waits its turn too.
+    EXPECT_EQ(RunCommandLine(QuietUninstallString(), 60s), std::optional<DWORD>(kBusy));
+    EXPECT_TRUE(ReadProductState() == before);
+
+    const auto cancel = e2e::FindControlById(page, IDCANCEL);
+    ASSERT_TRUE(cancel.has_value());
+    e2e::PostButtonClick(cancel->window);
+    EXPECT_EQ(first.WaitForExit(20s), std::optional<DWORD>(kCancelled));
+    EXPECT_TRUE(ReadProductState() == before);
 }
 
 TEST(Deploy, UpgradeOverRunningProgramsKeepsSettingsVendorAndRightButton) {
@@ -290,9 +378,28 @@ TEST(Deploy, UpgradeOverRunningProgramsKeepsSettingsVendorAndRightButton) {
         15s);
     ASSERT_TRUE(registered) << "PXwNTcrb did not register";
 
-    // The upgrade: a package with the vendor's Cut file beside it, no setup.oem this time.
+    // The upgrade: a package with the vendor's Cut file beside it, no setup.oem this time. The
+    // installed copy claims to be newer: without /FORCE nothing happens.
     const std::string setup = PackageWith("px-vendor-cut", {{"PXVender.Cut", ""}});
-    ASSERT_NO_FATAL_FAILURE(InstallSilently(setup, kPackagePrograms));
+    const auto version = RegistryString(kOemKey, "Version");
+    ASSERT_NO_FATAL_FAILURE(SetProductVersion("99.0.0.0"));
+    const ProductState installed = ReadProductState();
+    EXPECT_EQ(RunCommandLine("\"" + setup + "\" /S /NORESTART", 60s), std::optional<DWORD>(kNewerInstalled));
+    EXPECT_TRUE(ReadProductState() == installed);
+    EXPECT_FALSE(panel.WaitForExit(0s).has_value()) << "the control panel was closed";
+
+    // Restart operations made by others, in our folder and elsewhere, stay; ours go.
+    const std::string theirs = Installed("quarantined.dll"), elsewhere = WindowsFolder() + "\\Temp\\other.tmp";
+    for (const auto& file : {theirs, elsewhere}) {
+        ASSERT_TRUE(WriteBytes(file, "x"));
+        ASSERT_TRUE(MoveFileExA(file.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
+    }
+    ASSERT_TRUE(MoveFileExA(Installed("PXwNTcao.exe").c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
+    ASSERT_NO_FATAL_FAILURE(InstallSilently(setup, kPackagePrograms, " /FORCE"));
+    EXPECT_TRUE(PendingDeletion(theirs)) << "pending:" << PendingList();
+    EXPECT_TRUE(PendingDeletion(elsewhere)) << "pending:" << PendingList();
+    EXPECT_FALSE(PendingDeletion(Installed("PXwNTcao.exe"))) << "pending:" << PendingList();
+    EXPECT_EQ(RegistryString(kOemKey, "Version"), version);
 
     EXPECT_TRUE(panel.WaitForExit(1s).has_value()) << "the control panel still runs";
     EXPECT_TRUE(rightButton.WaitForExit(1s).has_value()) << "the old right-button program still runs";
@@ -325,18 +432,32 @@ TEST(Deploy, UpgradeOverRunningProgramsKeepsSettingsVendorAndRightButton) {
 TEST(Deploy, QuietRemovalThenReinstallBeforeTheRestart) {
     const std::string quiet = QuietUninstallString();
     ASSERT_FALSE(quiet.empty()) << "no QuietUninstallString";
+    // Someone holds the service open: the removal can only mark it for deletion at the restart.
+    SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT);
+    SC_HANDLE held = OpenServiceA(manager, "PXWNTCOM", SERVICE_QUERY_STATUS);
+    ASSERT_NE(held, nullptr);
     WindowWatch watch(kPackagePrograms);
     const auto removed = RunCommandLine(quiet, 60s);
     EXPECT_TRUE(watch.Stop().empty());
     ASSERT_TRUE(removed.has_value()) << "the quiet removal did not finish";
     EXPECT_EQ(*removed, kRestartNeeded) << "unins000.exe and the folder go at the restart";
+    // A reinstall now would keep a service that the restart deletes: refused, nothing written.
+    const ProductState marked = ReadProductState();
+    EXPECT_EQ(RunCommandLine("\"" + SetupExe() + "\" /S /NORESTART", 60s), std::optional<DWORD>(kFailed));
+    EXPECT_TRUE(ReadProductState() == marked);
+    const auto logs = Logs("Setup");
+    EXPECT_TRUE(std::any_of(logs.begin(), logs.end(), [](const std::string& log) {
+        return log.find("restart, then run the package again") != std::string::npos;
+    })) << "no log says what to do";
+    CloseServiceHandle(held);
+    CloseServiceHandle(manager);
     ExpectRemoved(false);
     EXPECT_TRUE(PendingDeletion(Installed("unins000.exe"))) << "pending:" << PendingList();
 
     // Reinstalled with a restart: PXwNTcdi stores the vendor name and restarts.
     const auto installed = RunCommandLine("\"" + SetupExe() + "\" /S", 120s);
     ASSERT_TRUE(installed.has_value()) << "the installer did not finish";
-    EXPECT_EQ(*installed, 0u);
+    EXPECT_EQ(*installed, kRestartStarted);
     EXPECT_EQ(RegistryString(kOemKey, "VenderName"), Env("PX_VENDOR_NAME"));
     EXPECT_FALSE(PendingDeletion(Installed("unins000.exe"))) << "pending:" << PendingList();
     // The restart runs the logon entry.
@@ -356,6 +477,77 @@ TEST(Deploy, QuietRemovalLeavesNothingAfterTheRestart) {
     EXPECT_TRUE(e2e::WaitFor([] { return !PendingDeletion(kFolder); }, 30s)) << "pending:" << PendingList();
     ExpectRemoved(true);
     EXPECT_EQ(PendingList(), " none");
+    // Every run left its log, with its result; the quiet removals too.
+    const auto setups = Logs("Setup"), removals = Logs("Removal");
+    EXPECT_GE(setups.size(), 6u);
+    EXPECT_GE(removals.size(), 3u);
+    for (const auto& logs : {setups, removals})
+        for (const auto& log : logs) EXPECT_NE(log.find("\r\nresult: "), std::string::npos) << log;
+}
+
+// Whether a protected access list set on a new folder reads back as set (Wine 8 makes one up
+// from the Unix file mode instead).
+bool KeepsFolderAccess(const std::string& folder) {
+    CreateDirectoryA(folder.c_str(), nullptr);
+    PSECURITY_DESCRIPTOR wanted = nullptr, read = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;FA;;;SY)", SDDL_REVISION_1, &wanted, nullptr);
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    GetSecurityDescriptorDacl(wanted, &present, &dacl, &defaulted);
+    SetNamedSecurityInfoA(const_cast<char*>(folder.c_str()), SE_FILE_OBJECT,
+                          DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr, dacl,
+                          nullptr);
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    const bool kept = GetNamedSecurityInfoA(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                            nullptr, nullptr, nullptr, &read) == ERROR_SUCCESS &&
+                      GetSecurityDescriptorControl(read, &control, &revision) && (control & SE_DACL_PROTECTED);
+    LocalFree(wanted);
+    LocalFree(read);
+    RemoveDirectoryA(folder.c_str());
+    return kept;
+}
+
+// A folder of its own outside Program Files gets Program Files' access; someone else's folder
+// is refused before anything is written.
+TEST(Deploy, FolderOutsideProgramFilesIsProtectedOrRefused) {
+    const std::string kiosk = "C:\\Kiosk", folder = kiosk + "\\TouchScreen";
+    ASSERT_TRUE(CreateDirectoryA(kiosk.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+    ASSERT_TRUE(WriteBytes(kiosk + "\\notes.txt", "someone else's"));
+    EXPECT_EQ(RunCommandLine("\"" + SetupExe() + "\" /S /NORESTART /D=" + kiosk, 60s), std::optional<DWORD>(kFailed));
+    EXPECT_FALSE(RegistryString(kOemKey, "InstallPath").has_value()) << "something was installed";
+    EXPECT_FALSE(FileExists(kiosk + "\\PXwNTccp.exe"));
+
+    EXPECT_EQ(RunCommandLine("\"" + SetupExe() + "\" /S /NORESTART /D=" + folder, 120s),
+              std::optional<DWORD>(kRestartNeeded));
+    EXPECT_EQ(RegistryString(kOemKey, "InstallPath"), folder);
+    if (!KeepsFolderAccess(kiosk + "\\probe")) GTEST_SKIP() << "this system keeps no access lists of folders";
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_EQ(GetNamedSecurityInfoA(folder.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                                    nullptr, &descriptor),
+              ERROR_SUCCESS);
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    GetSecurityDescriptorControl(descriptor, &control, &revision);
+    EXPECT_TRUE(control & SE_DACL_PROTECTED) << "the parent's access is still inherited";
+    // Who may do what: administrators and the system account everything, users read and run.
+    std::map<WELL_KNOWN_SID_TYPE, DWORD> granted;
+    for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
+        ACCESS_ALLOWED_ACE* ace = nullptr;
+        ASSERT_TRUE(GetAce(dacl, i, reinterpret_cast<void**>(&ace)));
+        ASSERT_EQ(ace->Header.AceType, ACCESS_ALLOWED_ACE_TYPE);
+        const PSID sid = &ace->SidStart;
+        WELL_KNOWN_SID_TYPE who = WinNullSid;
+        for (const auto known : {WinLocalSystemSid, WinBuiltinAdministratorsSid, WinBuiltinUsersSid})
+            if (IsWellKnownSid(sid, known)) who = known;
+        EXPECT_NE(who, WinNullSid) << "access for someone else";
+        granted[who] |= ace->Mask;
+    }
+    LocalFree(descriptor);
+    EXPECT_EQ(granted[WinLocalSystemSid], static_cast<DWORD>(FILE_ALL_ACCESS));
+    EXPECT_EQ(granted[WinBuiltinAdministratorsSid], static_cast<DWORD>(FILE_ALL_ACCESS));
+    EXPECT_EQ(granted[WinBuiltinUsersSid], static_cast<DWORD>(FILE_GENERIC_READ | FILE_GENERIC_EXECUTE));
 }
 
 }  // namespace

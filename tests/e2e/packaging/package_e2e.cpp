@@ -63,7 +63,7 @@ TEST(Package, InstallsThroughItsPagesAndPostSetupStoresTheVendorName) {
     ASSERT_TRUE(PressSetupButton(window, "&Close"));
     const auto installed = installer.WaitForExit(30s);
     ASSERT_TRUE(installed.has_value()) << "the installer did not finish";
-    EXPECT_EQ(*installed, 0u);
+    EXPECT_EQ(*installed, 3010u) << "PXwNTcdi asks before it restarts: the restart is still needed";
 
     // PXwNTcdi runs last and ends with its system-modal box.
     const HWND box = e2e::WaitForMessageBox(20s);
@@ -120,6 +120,44 @@ TEST(Package, RemovalAnsweredNoChangesNothing) {
     EXPECT_EQ(e2e::FindMessageBox(remover.Id()), nullptr);
     EXPECT_TRUE(ReadProductState() == before);
     EXPECT_FALSE(PendingDeletion("\\PXWNTCde.exe"));
+}
+
+// A removal program that ends with a failure code: PXwNTcde says so and neither claims the
+// removal complete nor restarts (a windowed program of the prefix survives).
+TEST(Package, RemovalProgramThatFailsIsReportedAndNothingRestarts) {
+    const std::string unins = std::string(kFolder) + "\\unins000.exe";
+    const std::string kept = unins + ".kept";
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    const std::string failing = std::string(self).substr(0, std::string(self).find_last_of('\\')) + "\\removal_fails.exe";
+    ASSERT_TRUE(MoveFileExA(unins.c_str(), kept.c_str(), MOVEFILE_REPLACE_EXISTING));
+    ASSERT_TRUE(CopyFileA(failing.c_str(), unins.c_str(), FALSE)) << failing;
+    auto panel = e2e::Process::Start(std::string(kFolder) + "\\PXwNTccp.exe");
+    ASSERT_NE(e2e::WaitForTopLevelWindow(" TouchScreen Control Panel #PX-K17-COM", 15s, {.processId = panel.Id()}),
+              nullptr);
+
+    auto remover = e2e::Process::Start(WindowsFolder() + "\\PXwNTcde.exe");
+    const HWND window = e2e::WaitForTopLevelWindow(kRemovalTitle, 20s, {.processId = remover.Id()});
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(remover.WaitForInputIdle(10s));
+    e2e::PostButtonClick(FindButton(window, "&Yes"));
+    const HWND box = e2e::WaitForMessageBox(20s, remover.Id());
+    ASSERT_NE(box, nullptr) << "no box from PXwNTcde";
+    const auto info = e2e::ReadMessageBox(box);
+    EXPECT_EQ(info.text, "Fail to remove files! (ExitCode=1)");
+    EXPECT_EQ(info.icon, e2e::MessageBoxIcon::Exclamation);
+    EXPECT_TRUE(info.topmost);
+    ASSERT_TRUE(e2e::AnswerMessageBox(box, IDOK));
+    EXPECT_TRUE(remover.WaitForExit(10s).has_value());
+    EXPECT_EQ(e2e::FindMessageBox(remover.Id()), nullptr);
+    Sleep(1000);  // a restart would end the control panel within this
+    EXPECT_FALSE(panel.WaitForExit(0s).has_value()) << "the prefix restarted";
+    EXPECT_FALSE(PendingDeletion("\\PXWNTCde.exe")) << "PXwNTcde marked itself for deletion";
+
+    PostMessageA(e2e::FindTopLevelWindow(" TouchScreen Control Panel #PX-K17-COM", {.processId = panel.Id()}),
+                 WM_CLOSE, 0, 0);
+    EXPECT_TRUE(panel.WaitForExit(10s).has_value());
+    ASSERT_TRUE(MoveFileExA(kept.c_str(), unins.c_str(), MOVEFILE_REPLACE_EXISTING));
 }
 
 TEST(Package, RemovalAnsweredYesClosesTheRightButtonProgramAndRemovesTheProduct) {
