@@ -207,13 +207,6 @@ TEST(RealDevice, MissingDeviceGivesTheInvalidHandle) {
     EXPECT_EQ(device.Open("\\\\.\\PXNOSUCHDEVICE"), kInvalidDevice);
 }
 
-TEST(RealRunningCopy, TheFirstCopyRunsAloneAndASecondSeesIt) {
-    win32::WindowSearchApi first("PxMarkerTestPlain");
-    EXPECT_FALSE(first.PreviousInstance());
-    win32::WindowSearchApi second("PxMarkerTestPlain");
-    EXPECT_TRUE(second.PreviousInstance());
-}
-
 TEST(RealRunningCopy, AMarkerThisUserMayNotOpenIsARunningCopy) {
     // What a copy running elevated leaves for an ordinary one: an access list granting it nothing.
     SECURITY_DESCRIPTOR descriptor;
