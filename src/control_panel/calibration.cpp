@@ -114,7 +114,7 @@ std::unique_ptr<Form> MakeCalibrationForm() {
         {.Name = "picCalibration", .Kind = ControlKind::PictureBox, .BackColor = kWindowBackground},
         {.Name = "picHome", .Kind = ControlKind::PictureBox, .Width = 6135, .Height = 3255,
          .BackColor = kWindowBackground, .Container = "picCalibration"},
-        {.Name = "picStat", .Kind = ControlKind::PictureBox, .Top = 120, .Width = 2895, .Height = 975,
+        {.Name = "picStat", .Kind = ControlKind::PictureBox, .Width = 2895, .Height = 975,
          .BackColor = kWhite, .Container = "picHome", .Border = true},
         {.Name = "lblResolution", .Kind = ControlKind::Label, .Left = 360, .Top = 360, .Width = 2145, .Height = 195,
          .ForeColor = kBlack, .TextFont = kBoldFont, .Transparent = true, .Align = Alignment::Center,
@@ -141,7 +141,8 @@ std::unique_ptr<Form> MakeCalibrationForm() {
     }
     auto form = std::make_unique<Form>(
         FormDecl{.Name = "frmCalibration", .Caption = "Calibration", .Border = BorderStyle::None,
-                 .State = WindowState::Maximized, .BackColor = kLightGrey, .ControlBox = false, .KeyPreview = true},
+                 .State = WindowState::Maximized, .BackColor = kLightGrey, .ControlBox = false, .KeyPreview = true,
+                 .TopMost = true},
         std::move(controls));
     (*form)["picCalibration"].Scale = ScaleMode::Pixels;
     return form;
@@ -287,6 +288,8 @@ CalibrationWindow::Result CalibrationWindow::CaptureTarget(int number) {
                 accepted = true;
                 break;
             }
+            // A finger may rest for long: Windows must still see a live queue.
+            events_.LookAtQueue();
         }
     }
 

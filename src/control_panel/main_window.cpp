@@ -62,6 +62,8 @@ Form MakeMainForm() {
     for (auto& c : controls) {
         if (c.Name == "cmdExit") {
             c.Default = true;
+            // Windows draws a standard push button in the system's face colours whatever its
+            // parent answers, so it looks like the others: only an owner-drawn one shows this.
             c.BackColor = kLightGrey;
         }
         if (c.Name == "cmdTest" || c.Name == "cmdSensivitity") {

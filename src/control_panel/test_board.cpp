@@ -42,9 +42,10 @@ std::unique_ptr<Form> MakeTestForm() {
         {.Name = "cmdExit", .Kind = ControlKind::CommandButton, .Caption = "E&xit Test", .Width = 1215,
          .Height = 435, .Container = "picHead"},
         {.Name = "picMesg", .Kind = ControlKind::PictureBox, .Height = kMesgHeight, .BackColor = kButtonFace},
-        {.Name = "lblHelpBox", .Kind = ControlKind::Label, .Caption = "", .Container = "picMesg", .Border = true},
+        // The grey inner area first: the earlier of two overlapping controls lies on top.
         {.Name = "lblHelp", .Kind = ControlKind::Label, .Caption = "", .Height = 315, .BackColor = kLightGrey,
          .Container = "picMesg"},
+        {.Name = "lblHelpBox", .Kind = ControlKind::Label, .Caption = "", .Container = "picMesg", .Border = true},
         Caption("lblWidthName", "Width", 480),
         Caption("lblColorName", "Color", 450),
         Caption("lblButtonName", "Button", 570),
@@ -65,7 +66,8 @@ std::unique_ptr<Form> MakeTestForm() {
                      .Width = kItem, .Height = kItem, .ForeColor = kBlack, .BackColor = kButtonFace,
                      .TextFont = kChoiceFont, .Align = Alignment::Center, .Container = "picMesg", .Border = true});
     auto form = std::make_unique<Form>(FormDecl{.Name = "frmTest", .Caption = "Test", .Border = BorderStyle::None,
-                                                .State = WindowState::Maximized, .ControlBox = false},
+                                                .State = WindowState::Maximized, .ControlBox = false,
+                                                .TopMost = true},
                                        std::move(c));
     (*form)["picHome"].Scale = ScaleMode::Pixels;
     return form;

@@ -236,6 +236,8 @@ struct FormDecl {
     Color BackColor = kButtonFace;
     bool ControlBox = true;
     bool KeyPreview = false;
+    // Above every window that is not topmost, the taskbar included, for as long as it is open.
+    bool TopMost = false;
     std::string Icon;
 };
 

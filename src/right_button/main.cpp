@@ -14,6 +14,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     px::win32::DisplayApi display;
     px::win32::MessagePump pump;
     px::win32::RbfWindowApi window(instance);
+    // Its window never takes the activation, and the program is started hidden: its boxes
+    // belong to its window, or Windows would hide the first of them.
+    ui.SetBoxOwner([&window] { return window.Handle(); });
 
     px::RightButtonProgram program({device, ui, process, windows, pump, display, window});
     if (!program.Start()) return 0;

@@ -117,6 +117,9 @@ class EventLoopPort {
 public:
     virtual ~EventLoopPort() = default;
     virtual void DoEvents() = 0;
+    // Looks at the queue, removing and running nothing, where a loop must not handle events:
+    // Windows takes a thread that has not looked for 5 seconds for hung and ghosts its windows.
+    virtual void LookAtQueue() = 0;
 };
 
 class ClockPort {

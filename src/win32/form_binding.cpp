@@ -10,12 +10,7 @@ forms::ScreenMetrics QueryScreenMetrics() {
     HDC screen = GetDC(nullptr);
     const int dpiX = GetDeviceCaps(screen, LOGPIXELSX), dpiY = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
-    forms::ScreenMetrics metrics;
-    metrics.TwipsPerPixelX = 1440.0 / (dpiX > 0 ? dpiX : 96);
-    metrics.TwipsPerPixelY = 1440.0 / (dpiY > 0 ? dpiY : 96);
-    metrics.Width = GetSystemMetrics(SM_CXSCREEN) * metrics.TwipsPerPixelX;
-    metrics.Height = GetSystemMetrics(SM_CYSCREEN) * metrics.TwipsPerPixelY;
-    return metrics;
+    return ScreenMetricsAt(dpiX, dpiY);
 }
 
 FormBinding::FormBinding(HINSTANCE instance) : instance_(instance), screen_(QueryScreenMetrics()) {
@@ -174,6 +169,17 @@ void FormBinding::DoEvents() {
         DispatchMessageA(&message);
     }
     AfterDispatch();
+}
+
+void FormBinding::LookAtQueue() {
+    // Far more often than Windows' 5 seconds, far less than the polls it sits between.
+    constexpr ULONGLONG kLookEveryMs = 250;
+    const ULONGLONG now = GetTickCount64();
+    if (now < nextQueueLook_) return;
+    nextQueueLook_ = now + kLookEveryMs;
+    MSG message;
+    // Posted messages only, and left where they are: no sent message runs inside this call.
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_NOYIELD | PM_QS_POSTMESSAGE);
 }
 
 }  // namespace px::win32

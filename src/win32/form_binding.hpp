@@ -20,6 +20,8 @@ class FormWindow;
 
 // The real screen in twips, from the display's DPI (15 twips a pixel at 96 DPI).
 forms::ScreenMetrics QueryScreenMetrics();
+// The screen in twips at a given DPI.
+forms::ScreenMetrics ScreenMetricsAt(int dpiX, int dpiY);
 
 class FormBinding final : public forms::FormObserver {
 public:
@@ -35,6 +37,8 @@ public:
     int RunMessageLoop();
     // Handles whatever is waiting, then returns; what polling loops call.
     void DoEvents();
+    // Looks at the queue without removing or running anything, at most every few hundred ms.
+    void LookAtQueue();
     // What the program does when the session ends (logoff, shutdown), run once from whichever of
     // its windows hears of it first.
     std::function<void()> SessionEnding;
@@ -80,6 +84,7 @@ private:
     // look, and when the next look is due (performance-counter ticks).
     bool changed_ = true;
     LONGLONG nextLook_ = 0;
+    ULONGLONG nextQueueLook_ = 0;
     std::unique_ptr<MemoryDC> measuring_;
     std::map<const forms::Form*, std::unique_ptr<FormWindow>> windows_;
     // Unloaded windows whose procedures may still be on the stack; freed back at the loop.
@@ -91,6 +96,7 @@ class BindingEvents final : public EventLoopPort {
 public:
     explicit BindingEvents(FormBinding& binding) : binding_(binding) {}
     void DoEvents() override { binding_.DoEvents(); }
+    void LookAtQueue() override { binding_.LookAtQueue(); }
 
 private:
     FormBinding& binding_;

@@ -84,7 +84,8 @@ DWORD FormStyle(const forms::FormDecl& decl) {
 }
 
 DWORD FormExStyle(const forms::FormDecl& decl) {
-    return decl.Border == forms::BorderStyle::FixedDialog ? WS_EX_DLGMODALFRAME : 0;
+    return (decl.Border == forms::BorderStyle::FixedDialog ? WS_EX_DLGMODALFRAME : 0) |
+           (decl.TopMost ? WS_EX_TOPMOST : 0);
 }
 
 void AnswerMinMax(HWND window, LPARAM lParam) {
@@ -178,7 +179,7 @@ void ControlWindow::Apply() {
     if (!window_) return;
     if (AutoSizeLabel()) return;  // the model's Move has applied everything again
     ApplyText();
-    HFONT font = owner_.Binding().Fonts().Get(control_.TextFont());
+    HFONT font = owner_.Binding().Fonts().Get(control_.TextFont(), owner_.DpiY());
     if (font != font_) {
         font_ = font;
         // A hidden window paints all of itself when it shows: no redraw before.
@@ -325,7 +326,7 @@ bool ControlWindow::AutoSizeLabel() {
 }
 
 bool ControlWindow::MeasureLabel(SIZE& size) {
-    HFONT font = owner_.Binding().Fonts().Get(control_.TextFont());
+    HFONT font = owner_.Binding().Fonts().Get(control_.TextFont(), owner_.DpiY());
     if (font != measuredFont_ || control_.Caption() != measuredCaption_) {
         HDC dc = owner_.Binding().MeasuringDC();
         if (!dc) return false;
@@ -345,6 +346,36 @@ void ControlWindow::RedrawUnder(const RECT& rectInParent) {
     // a hidden container paints all of itself when it shows.
     if (!IsWindowVisible(parent_)) return;
     RedrawWindow(parent_, &rectInParent, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+bool ControlWindow::PaintsItsOwnField() const {
+    // A disabled combo fills its field from the parent's colour but always writes in the grey
+    // text colour: on a grey back colour its text would vanish.
+    return !control_.Enabled() && !forms::IsSystemColor(control_.BackColor());
+}
+
+void ControlWindow::PaintDisabledCombo() {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(window_, &paint);
+    RECT box;
+    GetClientRect(window_, &box);
+    DrawEdge(dc, &box, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+    RECT arrow = box;
+    arrow.left = std::max(box.left, box.right - GetSystemMetrics(SM_CXVSCROLL));
+    DrawFrameControl(dc, &arrow, DFC_SCROLL, DFCS_SCROLLCOMBOBOX | DFCS_INACTIVE);
+    RECT field{box.left, box.top, arrow.left, box.bottom};
+    FillRect(dc, &field, owner_.Binding().Brushes().Get(ToColorRef(control_.BackColor())));
+    const auto& list = control_.List();
+    const int chosen = control_.ListIndex();
+    if (chosen >= 0 && chosen < static_cast<int>(list.size())) {
+        Selected font(dc, font_ ? font_ : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, ToColorRef(control_.ForeColor()));
+        field.left += 2;
+        DrawTextA(dc, list[static_cast<std::size_t>(chosen)].c_str(), -1, &field,
+                  DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
+    }
+    EndPaint(window_, &paint);
 }
 
 bool ControlWindow::OwnsMouse() const {
@@ -422,6 +453,10 @@ LRESULT ControlWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
                 GetClientRect(self, &client);
                 Painted(dc, client);
                 EndPaint(self, &paint);
+                return 0;
+            }
+            if (kind == ControlKind::ComboBox && PaintsItsOwnField()) {
+                PaintDisabledCombo();
                 return 0;
             }
             if (kind == ControlKind::Frame) {
@@ -576,6 +611,7 @@ bool FormWindow::Create() {
     }
     for (auto& control : controls_) control->Apply();
     creating_ = false;
+    MatchWindowDpi();
     Apply();
     return true;
 }
@@ -920,6 +956,7 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SIZE:
         case WM_MOVE: SyncFromWindow(); break;
         case WM_ACTIVATE: Activated(wParam, lParam); return 0;
+        case WM_DPICHANGED: ScaleTo(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<const RECT*>(lParam)); return 0;
         case WM_SETCURSOR:
             if (form_.Pointer() == forms::MousePointer::Hourglass) {
                 SetCursor(PointerCursor(forms::MousePointer::Hourglass));

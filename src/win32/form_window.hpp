@@ -36,6 +36,8 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Original(UINT message, WPARAM wParam, LPARAM lParam);
     bool OwnsMouse() const;
+    bool PaintsItsOwnField() const;
+    void PaintDisabledCombo();
     void ApplyText();
     void ApplyGeometry();
     void ApplyBorder();
@@ -91,6 +93,10 @@ public:
     ControlWindow* Find(const std::string& name) const;
     SurfaceScale Twips() const;
     SurfaceScale Scale() const;
+    int DpiY() const;
+    // Laid out again from the twips at another DPI: fonts, controls, and the window at the
+    // suggested place (null: where it is, sized from its twips).
+    void ScaleTo(int dpiX, int dpiY, const RECT* suggested);
 
     // What the controls hand back to their form.
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -108,6 +114,7 @@ public:
 private:
     void ApplyGeometry();
     void ApplyVisibility();
+    void MatchWindowDpi();
     void SyncFromWindow();
     void Activated(WPARAM wParam, LPARAM lParam);
     void Command(ControlWindow& control, int code);

@@ -12,13 +12,10 @@ COLORREF ToColorRef(forms::Color colour) {
 
 int FontHeight(double points, int dpiY) { return -static_cast<int>(std::lround(points * dpiY / 72.0)); }
 
-HFONT FontCache::Get(const forms::Font& font) {
-    const auto key = std::make_tuple(font.Name, std::lround(font.Size * 100), font.Bold, font.Italic);
+HFONT FontCache::Get(const forms::Font& font, int dpiY) {
+    const auto key = std::make_tuple(font.Name, std::lround(font.Size * 100), font.Bold, font.Italic, dpiY);
     auto found = fonts_.find(key);
     if (found != fonts_.end()) return found->second.get();
-    HDC screen = GetDC(nullptr);
-    const int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
     HFONT created = CreateFontA(FontHeight(font.Size, dpiY), 0, 0, 0, font.Bold ? FW_BOLD : FW_NORMAL,
                                 font.Italic ? TRUE : FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                 CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,

@@ -57,12 +57,13 @@ COLORREF ToColorRef(forms::Color colour);
 // Font height in logical units for a point size at the screen's vertical DPI.
 int FontHeight(double points, int dpiY);
 
+// One font per face, size and style at each DPI a window has been at.
 class FontCache {
 public:
-    HFONT Get(const forms::Font& font);
+    HFONT Get(const forms::Font& font, int dpiY);
 
 private:
-    std::map<std::tuple<std::string, long, bool, bool>, GdiObject<HFONT>> fonts_;
+    std::map<std::tuple<std::string, long, bool, bool, int>, GdiObject<HFONT>> fonts_;
 };
 
 class BrushCache {

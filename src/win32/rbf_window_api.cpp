@@ -200,6 +200,11 @@ void MessagePump::DoEvents() {
     }
 }
 
+void MessagePump::LookAtQueue() {
+    MSG message;
+    PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_NOYIELD | PM_QS_POSTMESSAGE);
+}
+
 int MessagePump::Run() {
     MSG message;
     BOOL got;

@@ -30,6 +30,8 @@ public:
     void ShowButton(bool visible) override;
     void Destroy() override;
 
+    HWND Handle() const { return window_; }
+
 private:
     static LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK ProgramProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -50,6 +52,7 @@ private:
 class MessagePump final : public EventLoopPort {
 public:
     void DoEvents() override;
+    void LookAtQueue() override;
     int Run();
 };
 

@@ -59,6 +59,12 @@ BOOL CALLBACK DisableThreadWindow(HWND window, LPARAM list) {
     if (!::EnableWindow(window, FALSE)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
     return TRUE;
 }
+
+BOOL CALLBACK FindTopmostThreadWindow(HWND window, LPARAM found) {
+    if (!::IsWindowVisible(window) || (::GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) == 0) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
 }  // namespace
 
 int UiApi::ShowMessageBox(const std::string& text, const std::string& title, std::uint32_t style) {
@@ -66,11 +72,15 @@ int UiApi::ShowMessageBox(const std::string& text, const std::string& title, std
     // So the box keeps its style and every window of the program is disabled while it is open:
     // otherwise a touch or a key reaches a window whose handler is still waiting for the answer.
     HWND active = ::GetActiveWindow();
+    HWND owner = active ? active : boxOwner_ ? boxOwner_() : nullptr;
+    // Not in the foreground, a topmost window of ours would cover an unowned box of ours.
+    if (!owner)
+        ::EnumThreadWindows(::GetCurrentThreadId(), &FindTopmostThreadWindow, reinterpret_cast<LPARAM>(&owner));
     std::vector<HWND> disabled;
     ::EnumThreadWindows(::GetCurrentThreadId(), &DisableThreadWindow, reinterpret_cast<LPARAM>(&disabled));
     int answer = 0;
     do {
-        answer = ::MessageBoxA(active, text.c_str(), title.c_str(), style);
+        answer = ::MessageBoxA(owner, text.c_str(), title.c_str(), style);
         // Windows ignores Escape on a Yes/No box; Wine closes it with IDCANCEL, which the callers
         // would take for an answer. A question is answered by Yes or No only.
     } while (answer == IDCANCEL && (style & MB_TYPEMASK) == kBoxYesNo);
@@ -104,7 +114,13 @@ WindowHandle FromHwnd(HWND window) { return reinterpret_cast<WindowHandle>(windo
 WindowSearchApi::WindowSearchApi(const std::string& programName) {
     const std::string name = "Local\\" + programName + ".running";
     marker_ = ::CreateMutexA(nullptr, FALSE, name.c_str());
-    previous_ = marker_ != nullptr && ::GetLastError() == ERROR_ALREADY_EXISTS;
+    previous_ = MarkerTaken(marker_ != nullptr, ::GetLastError());
+}
+
+bool WindowSearchApi::MarkerTaken(bool opened, DWORD error) {
+    // A copy running elevated made the marker with an administrators-only access list: an
+    // ordinary copy is refused it, and that refusal is the running copy.
+    return opened ? error == ERROR_ALREADY_EXISTS : error == ERROR_ACCESS_DENIED;
 }
 
 WindowSearchApi::~WindowSearchApi() {
@@ -122,6 +138,8 @@ int WindowSearchApi::WindowText(WindowHandle window, char* buffer, int size) {
 }
 int WindowSearchApi::WindowTextLength(WindowHandle window) { return ::GetWindowTextLengthA(ToHwnd(window)); }
 void WindowSearchApi::BringToFront(WindowHandle window) {
+    // Brought forward while minimized, it would stay a button on the taskbar.
+    if (::IsIconic(ToHwnd(window))) ::ShowWindow(ToHwnd(window), SW_RESTORE);
     ::SetForegroundWindow(ToHwnd(window));
     ::BringWindowToTop(ToHwnd(window));
 }

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "shared/ports.hpp"
 
 namespace px::win32 {
@@ -34,6 +36,14 @@ public:
     int ShowMessageBox(const std::string& text, const std::string& title, std::uint32_t style) override;
     void Beep() override;
     int ShowCursor(bool show) override;
+
+    // Owns a box when none of the program's windows is active. Windows gives the first unowned
+    // window a program shows the show command it was started with: hidden, for a program
+    // started hidden, and the box's caller would wait for an answer nobody can give.
+    void SetBoxOwner(std::function<HWND()> owner) { boxOwner_ = std::move(owner); }
+
+private:
+    std::function<HWND()> boxOwner_;
 };
 
 class ProcessApi final : public ProcessPort {
@@ -64,6 +74,9 @@ public:
     int WindowText(WindowHandle window, char* buffer, int size) override;
     int WindowTextLength(WindowHandle window) override;
     void BringToFront(WindowHandle window) override;
+
+    // Whether the marker's creation (opened or not, and the last error) says a copy runs.
+    static bool MarkerTaken(bool opened, DWORD error);
 
 private:
     HANDLE marker_ = nullptr;

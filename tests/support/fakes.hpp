@@ -260,11 +260,13 @@ public:
 class FakeEvents : public EventLoopPort {
 public:
     int Calls = 0;
+    int Looks = 0;  // looks at the queue that run nothing
     std::function<void(int call)> OnEvents;
     void DoEvents() override {
         ++Calls;
         if (OnEvents) OnEvents(Calls);
     }
+    void LookAtQueue() override { ++Looks; }
 };
 
 // Time moves only when the program sleeps (or a test says so).

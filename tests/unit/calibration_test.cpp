@@ -403,6 +403,32 @@ TEST_F(CalibrationRunTest, MovingFingerIsNeverAcceptedAndRepeatedNumbersAreNotCo
     EXPECT_EQ(CalibrationsSent().at(0).CalXMin, 87);
 }
 
+TEST_F(CalibrationRunTest, ARestingFingerOnlyLooksAtTheQueueAndIsCountedAsBefore) {
+    // A finger resting on the first target, moving in every report for a long while: a look at
+    // the queue at every poll that does not accept, and no more window events than a quick tap.
+    device.Up();
+    for (std::int16_t x = 200; x < 230; ++x) device.Down(x, 200, 1);
+    device.Down(100, 120, 3);
+    device.Up();
+    device.Tap(900, 120);
+    device.Tap(900, 880);
+    device.Tap(100, 880);
+    ui.Answers = {kIdYes};
+    Run();
+    EXPECT_EQ(Codes(), (std::vector<std::int32_t>{5, 5, 5, 5, 0}));
+    EXPECT_EQ(CalibrationsSent().at(0).CalXMin, 87);
+    EXPECT_EQ(events.Looks, 30 + 2 + 3 * 2);
+    const int restingEvents = events.Calls;
+
+    events.Calls = 0;
+    device.Up();
+    device.FourCorners();
+    ui.Answers = {kIdYes};
+    Run();
+    EXPECT_EQ(events.Calls, restingEvents);
+    EXPECT_TRUE(device.Reports.empty());
+}
+
 TEST_F(CalibrationRunTest, FirstReadingAtZeroZeroNeedsOneReportLess) {
     device.Up();
     device.Down(0, 0, 2);  // unchanged from the start position: both reports count

@@ -207,6 +207,28 @@ TEST(RealDevice, MissingDeviceGivesTheInvalidHandle) {
     EXPECT_EQ(device.Open("\\\\.\\PXNOSUCHDEVICE"), kInvalidDevice);
 }
 
+TEST(RealRunningCopy, AMarkerThisUserMayNotOpenIsARunningCopy) {
+    // What a copy running elevated leaves for an ordinary one: an access list granting it nothing.
+    SECURITY_DESCRIPTOR descriptor;
+    ASSERT_TRUE(::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION));
+    alignas(DWORD) char aclSpace[64];
+    auto* acl = reinterpret_cast<PACL>(aclSpace);
+    ASSERT_TRUE(::InitializeAcl(acl, sizeof aclSpace, ACL_REVISION));
+    ASSERT_TRUE(::SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE));
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, &descriptor, FALSE};
+    HANDLE held = ::CreateMutexA(&attributes, FALSE, "Local\\PxMarkerTestElevated.running");
+    ASSERT_NE(held, nullptr);
+    HANDLE again = ::CreateMutexA(nullptr, FALSE, "Local\\PxMarkerTestElevated.running");
+    const DWORD refused = ::GetLastError();
+    if (again) ::CloseHandle(again);
+    ASSERT_EQ(again, nullptr) << "the marker was not refused (error " << refused << ")";
+    EXPECT_EQ(refused, static_cast<DWORD>(ERROR_ACCESS_DENIED));
+
+    win32::WindowSearchApi ordinary("PxMarkerTestElevated");
+    EXPECT_TRUE(ordinary.PreviousInstance());
+    ::CloseHandle(held);
+}
+
 TEST(RealCursor, HideAndRestoreReachTheirCounts) {
     win32::UiApi ui;
     HideCursor(ui);

@@ -42,6 +42,8 @@ std::unique_ptr<Form> SerialPortForm() {
 
 std::unique_ptr<Form> ComPortSetupForm() {
     std::vector<ControlDecl> controls = HeaderControls();
+    // The only settings window whose heading has no frame around it.
+    std::erase_if(controls, [](const ControlDecl& c) { return c.Name == "shpHeader"; });
     const char* frame = "fraCOMxSet";
     controls.push_back(FrameDecl(frame, "", 240, 1380, kFormWidth - 480, 3060));
     controls.push_back({.Name = "imgCaution", .Kind = ControlKind::Image, .Left = 240, .Top = 240, .Width = 480,

@@ -87,6 +87,49 @@ TEST_F(CalibrationE2E, FourMarksAndYesLeaveTheNewEdgesInTheDriver) {
     EXPECT_EQ(CodesSent(standin), (std::vector<std::int32_t>{5, 5, 5, 5, 0}));
 }
 
+// Whether one top-level window lies above the other.
+bool Above(HWND upper, HWND lower) {
+    for (HWND w = GetWindow(upper, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (w == lower) return true;
+    return false;
+}
+
+bool Topmost(HWND window) { return (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+// Above the taskbar for the whole run; the closing question (whose test touches go anywhere on
+// the screen) stays above the window.
+TEST_F(CalibrationE2E, TheWindowIsTopmostToTheEndWithItsQuestionAboveIt) {
+    HWND box = CalibrateFourCorners();
+    ASSERT_NE(box, nullptr);
+    HWND window = e2e::FindTopLevelWindow("Calibration", {process->Id(), false});
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(Topmost(window));
+    EXPECT_TRUE(Topmost(box));
+    EXPECT_TRUE(Above(box, window));
+    EXPECT_TRUE(e2e::AnswerMessageBox(box, IDYES));
+    ExitProgram();
+    EXPECT_FALSE(Topmost(main));
+}
+
+// A finger resting where the controller sends no new report keeps the capture polling without
+// window events; the window must not count as hung (Windows puts a ghost over it after 5 s).
+TEST_F(CalibrationE2E, AFingerRestingForLongLeavesTheWindowResponding) {
+    HWND window = service::OpenCalibration(*process, main, standin);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(Topmost(window));
+    standin.Touch(RawX(15), RawY(15));  // one report, never followed by another
+    Sleep(6500);
+    EXPECT_FALSE(IsHungAppWindow(window));
+    standin.Lift();
+    e2e::PostKey(window, VK_ESCAPE);
+    HWND box = e2e::WaitForMessageBox(10s, process->Id());
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(e2e::AnswerMessageBox(box, IDYES));
+    EXPECT_TRUE(e2e::WaitForWindowGone(window, 10s));
+    ExitProgram();
+    EXPECT_EQ(CodesSent(standin), (std::vector<std::int32_t>{0, 4}));
+}
+
 TEST_F(CalibrationE2E, NoPutsTheOldEdgesBack) {
     HWND box = CalibrateFourCorners();
     ASSERT_NE(box, nullptr);

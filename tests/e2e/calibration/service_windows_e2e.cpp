@@ -82,6 +82,29 @@ TEST_F(ServiceWindowsE2E, TestBoardRunsInDragDropModeAndExitRestoresTheMode) {
     ExitProgram();
 }
 
+TEST_F(ServiceWindowsE2E, TestBoardIsTopmostAndItsHelpBoxHasAGreyInnerArea) {
+    HWND board = ServiceGesture("E&xit", "Test");
+    ASSERT_NE(board, nullptr);
+    EXPECT_TRUE(GetWindowLongPtrA(board, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    Sleep(500);
+    e2e::SaveScreenshot(e2e::ArtifactsFolder() / "test-board.bmp");
+    // The tool bar is the bottom 37 pixels; the framed help box starts at its left, its inner
+    // area 8 pixels in from the frame.
+    RECT area;
+    GetWindowRect(board, &area);
+    HDC screen = GetDC(nullptr);
+    const COLORREF inner = GetPixel(screen, area.left + 30, area.bottom - 18);
+    const COLORREF frame = GetPixel(screen, area.left + 30, area.bottom - 34);
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(inner, RGB(192, 192, 192));
+    EXPECT_NE(frame, RGB(192, 192, 192));
+    auto exit = e2e::FindControlByText(board, "E&xit Test");
+    ASSERT_TRUE(exit);
+    e2e::PostButtonClick(exit->window);
+    EXPECT_TRUE(e2e::WaitForWindowGone(board, 10s));
+    ExitProgram();
+}
+
 TEST_F(ServiceWindowsE2E, ControllerInformationShowsThePresetBlock) {
     // Preset before the program reads its block.
     process->Kill();

@@ -86,6 +86,19 @@ TEST_F(ControlPanelE2E, SecondStartBringsTheFirstForwardAndEnds) {
     EXPECT_TRUE(first.WaitForExit(10s).has_value());
 }
 
+TEST_F(ControlPanelE2E, SecondStartRestoresAMinimizedFirstCopy) {
+    e2e::Process first = e2e::Process::Start(kProgram);
+    HWND main = WaitMain(first);
+    ASSERT_NE(main, nullptr);
+    ShowWindow(main, SW_MINIMIZE);
+    ASSERT_TRUE(e2e::WaitFor([&] { return IsIconic(main) != FALSE; }, 5000ms));
+    e2e::Process second = e2e::Process::Start(kProgram);
+    EXPECT_TRUE(second.WaitForExit(10s).has_value());
+    EXPECT_TRUE(e2e::WaitFor([&] { return !IsIconic(main) && IsWindowVisible(main); }, 5000ms));
+    Click(main, "E&xit");
+    EXPECT_TRUE(first.WaitForExit(10s).has_value());
+}
+
 TEST_F(ControlPanelE2E, AboutOpensFromTheIconAndTheButtonAndReturns) {
     e2e::Process process = e2e::Process::Start(kProgram);
     HWND main = WaitMain(process);

@@ -196,6 +196,10 @@ TEST_F(RightButtonE2E, ItsFailureBoxBlocksTheButton) {
     PostMessageA(window, kWmUser, 0x1234, 0);
     HWND box = e2e::WaitForMessageBox(10s, program.Id());
     ASSERT_NE(box, nullptr);
+    // Started hidden, the program's box belongs to its window: Windows hides the first unowned
+    // window of a program started so, and its sender would wait on a box nobody sees.
+    EXPECT_TRUE(IsWindowVisible(box));
+    EXPECT_EQ(GetWindow(box, GW_OWNER), window);
     e2e::MouseClickControl(Button(window));  // a real click: BM_CLICK would reach a disabled button
     Sleep(500);
     EXPECT_EQ(Pending(), 0);

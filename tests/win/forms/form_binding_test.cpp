@@ -252,6 +252,35 @@ TEST_F(FormBindingTest, FontsComeFromTheModel) {
     }
 }
 
+// A move to a monitor at 144 DPI, or a change of scale: everything again from its twips.
+TEST_F(FormBindingTest, AChangeOfScaleLaysTheWindowOutAgainFromItsTwips) {
+    RECT before;
+    GetWindowRect(FormWindow(), &before);
+    const RECT suggested{before.left, before.top, before.left + 600, before.top + 480};
+    SendMessageA(FormWindow(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    Pump(50);
+
+    RECT now;
+    GetWindowRect(FormWindow(), &now);
+    EXPECT_TRUE(EqualRect(&now, &suggested));
+    EXPECT_DOUBLE_EQ(form.Screen().TwipsPerPixelX, 10);
+    EXPECT_DOUBLE_EQ(form.Screen().TwipsPerPixelY, 10);
+    // twips x 144 / 1440.
+    const RECT ok = RectInParent(Window("cmdOK"));
+    EXPECT_EQ(ok.left, 12);
+    EXPECT_EQ(ok.top, 390);
+    EXPECT_EQ(ok.right - ok.left, 120);
+    EXPECT_EQ(ok.bottom - ok.top, 38);
+    const auto font = reinterpret_cast<HFONT>(SendMessageA(Window("lblTeal"), WM_GETFONT, 0, 0));
+    LOGFONTA info{};
+    GetObjectA(font, sizeof(info), &info);
+    EXPECT_EQ(info.lfHeight, -24);  // 12 pt at 144 DPI
+    // The model follows the window it now has.
+    RECT client;
+    GetClientRect(FormWindow(), &client);
+    EXPECT_NEAR(form.ScaleWidth(), client.right * 10.0, 0.01);
+}
+
 TEST_F(FormBindingTest, RealButtonClicksArriveAsTheModelsClicks) {
     int ok = 0;
     form["cmdOK"].Click = [&] { ++ok; };
