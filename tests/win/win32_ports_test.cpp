@@ -5,6 +5,7 @@
 #include <cstring>
 #include <map>
 #include <optional>
+#include <thread>
 
 #include "shared/driver_channel.hpp"
 #include "shared/registry_store.hpp"
@@ -218,6 +219,44 @@ TEST(RealCursor, HideAndRestoreReachTheirCounts) {
     const int shown = ::ShowCursor(TRUE);
     EXPECT_EQ(shown, 1);
     ::ShowCursor(FALSE);
+}
+
+// When the box goes, Windows activates the next enabled window: the program's own windows must
+// be enabled again while the box is still up, or that window is another program's.
+TEST(RealMessageBox, WindowsDisabledForTheBoxAreEnabledBeforeItGoes) {
+    struct Seen {
+        bool enabledWhileBoxShown = false;
+        bool disabledWhileOpen = false;
+    };
+    static Seen seen;
+    const char kBoxTitle[] = "PxBoxEnableTest";
+    WNDCLASSA type{};
+    type.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        if (message == WM_ENABLE && wParam)
+            seen.enabledWhileBoxShown = ::IsWindowVisible(::FindWindowA("#32770", "PxBoxEnableTest"));
+        return ::DefWindowProcA(window, message, wParam, lParam);
+    };
+    type.hInstance = ::GetModuleHandleA(nullptr);
+    type.lpszClassName = "PxBoxOwnerTest";
+    ::RegisterClassA(&type);
+    HWND owner = ::CreateWindowExA(0, type.lpszClassName, "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                   nullptr, nullptr, type.hInstance, nullptr);
+    ASSERT_NE(owner, nullptr);
+    ::SetActiveWindow(owner);
+    std::thread answer([&] {
+        HWND box = nullptr;
+        for (int i = 0; i < 500 && !box; ++i, ::Sleep(10)) box = ::FindWindowA("#32770", kBoxTitle);
+        if (!box) return;
+        seen.disabledWhileOpen = !::IsWindowEnabled(owner);
+        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    win32::UiApi ui;
+    EXPECT_EQ(ui.ShowMessageBox("text", kBoxTitle, kBoxOk | kBoxSystemModal), IDOK);
+    answer.join();
+    EXPECT_TRUE(seen.disabledWhileOpen);
+    EXPECT_TRUE(seen.enabledWhileBoxShown);
+    EXPECT_TRUE(::IsWindowEnabled(owner));
+    ::DestroyWindow(owner);
 }
 
 }  // namespace
