@@ -269,8 +269,8 @@ void ControlWindow::ApplyValue() {
             if (SendMessageA(window_, BM_GETCHECK, 0, 0) != control_.Value())
                 SendMessageA(window_, BM_SETCHECK, static_cast<WPARAM>(control_.Value()), 0);
             if (control_.Kind() != ControlKind::CheckBox) {
-                // The button class moves the tab stop with the check on Windows; said here for every
-                // system, and for an option the model unchecks without a message.
+                // The group's one tab stop goes with its check, also where the button class does not
+                // move it itself.
                 const LONG_PTR style = GetWindowLongPtrA(window_, GWL_STYLE);
                 const LONG_PTR wanted = control_.Value() == 1 ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP);
                 if (wanted != style) SetWindowLongPtrA(window_, GWL_STYLE, wanted);
