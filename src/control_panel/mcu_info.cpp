@@ -41,7 +41,8 @@ std::unique_ptr<Form> MakeMcuInfoForm() {
                      .Width = 5745, .Height = 240, .ForeColor = kDarkGreen, .TextFont = kLineFont,
                      .Transparent = true},
                     {.Name = "cmdOK", .Kind = ControlKind::CommandButton, .Caption = "&OK", .Left = 2880, .Top = 2040,
-                     .Width = 1215, .Height = 495, .Default = true},
+                     .Width = 1215, .Height = 495, .Default = true,
+                     .Cancel = true},  // the only button: Escape closes as OK does
                 });
 }
 

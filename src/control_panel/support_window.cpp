@@ -13,7 +13,8 @@ Form MakeSupportForm() {
                     {.Name = "picSupport", .Kind = ControlKind::PictureBox, .Left = 0, .Top = 60, .Width = 1215,
                      .Height = 540, .AutoSize = true},
                     {.Name = "cmdOK", .Kind = ControlKind::CommandButton, .Caption = "&OK", .Left = 120, .Top = 720,
-                     .Width = 1215, .Height = 495, .Default = true},
+                     .Width = 1215, .Height = 495, .Default = true,
+                     .Cancel = true},  // the only button: Escape closes as OK does
                 });
 }
 

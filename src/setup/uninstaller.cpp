@@ -34,10 +34,11 @@ Form MakeRemovalForm() {
                      .Transparent = true},
                     {.Name = "shpRemoval", .Kind = ControlKind::Shape, .Left = 480, .Top = 2580, .Width = 6015,
                      .Height = 30, .ForeColor = SystemColor(16), .BackColor = kLightGrey},
-                    {.Name = "cmdYes", .Kind = ControlKind::CommandButton, .Caption = "&Yes", .Left = 1800,
-                     .Top = 3000, .Width = 1215, .Height = 435},
+                    // No first: the first stop takes the focus, so one Enter removes nothing.
                     {.Name = "cmdNo", .Kind = ControlKind::CommandButton, .Caption = "&No", .Left = 3960, .Top = 3000,
                      .Width = 1215, .Height = 435, .Default = true, .Cancel = true},
+                    {.Name = "cmdYes", .Kind = ControlKind::CommandButton, .Caption = "&Yes", .Left = 1800,
+                     .Top = 3000, .Width = 1215, .Height = 435},
                 });
 }
 

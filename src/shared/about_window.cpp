@@ -20,7 +20,8 @@ Form MakeAboutForm() {
                     IconFrame(5280, 360),
                     IconImage(),
                     {.Name = "cmdOK", .Kind = ControlKind::CommandButton, .Caption = "&OK", .Left = 2880, .Top = 2040,
-                     .Width = 1215, .Height = 495, .Default = true},
+                     .Width = 1215, .Height = 495, .Default = true,
+                     .Cancel = true},  // the only button: Escape closes as OK does
                 });
 }
 

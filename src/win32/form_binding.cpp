@@ -133,12 +133,25 @@ int FormBinding::RunMessageLoop() {
         const BOOL got = GetMessageA(&message, nullptr, 0, 0);
         if (got == 0) return static_cast<int>(message.wParam);
         if (got == -1) break;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+        Dispatch(message);
         AfterDispatch();
     }
     AfterDispatch();
     return 0;
+}
+
+void FormBinding::Dispatch(MSG& message) {
+    // Keys for one of the forms' windows go through the dialog manager first.
+    if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST && message.hwnd) {
+        const HWND root = GetAncestor(message.hwnd, GA_ROOT);
+        for (const auto& [form, window] : windows_)
+            if (window->Made() && window->Handle() == root) {
+                if (window->PreTranslate(message)) return;
+                break;
+            }
+    }
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
 }
 
 bool FormBinding::TimeToLook() {
@@ -165,8 +178,7 @@ void FormBinding::DoEvents() {
             PostQuitMessage(static_cast<int>(message.wParam));
             break;
         }
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
+        Dispatch(message);
     }
     AfterDispatch();
 }

@@ -71,6 +71,7 @@ private:
     // The form's window, made now if the loaded form has not been shown yet.
     FormWindow* Made(const forms::Form& form);
     bool TimeToLook();
+    void Dispatch(MSG& message);
     void AfterDispatch();
 
     HINSTANCE instance_;

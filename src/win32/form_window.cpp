@@ -114,7 +114,9 @@ int ShiftState() {
 void ControlWindow::Create(HWND parent, int id) {
     parent_ = parent;
     const auto& decl = control_.Declaration();
-    DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
+    // Every control but an option that follows another option of its container starts a group of
+    // the dialog manager's, so the arrow keys move within an option group and nowhere else.
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (owner_.StartsGroup(control_) ? WS_GROUP : 0);
     DWORD exStyle = 0;
     const char* windowClass = "BUTTON";
     switch (decl.Kind) {
@@ -127,9 +129,13 @@ void ControlWindow::Create(HWND parent, int id) {
             if (decl.Border) style |= WS_BORDER;  // a label's single-line border
             break;
         case ControlKind::CommandButton: style |= WS_TABSTOP | (decl.Default ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON); break;
-        case ControlKind::Frame: style |= BS_GROUPBOX; break;
-        // Not the automatic kinds: the model decides what is checked.
-        case ControlKind::OptionButton: style |= WS_TABSTOP | BS_RADIOBUTTON; break;
+        case ControlKind::Frame:
+            style |= BS_GROUPBOX;
+            exStyle |= WS_EX_CONTROLPARENT;  // Tab and the arrows go through what it holds
+            break;
+        // Not the automatic kinds: the model decides what is checked. A group is one tab stop, its
+        // chosen option (ApplyValue keeps it so).
+        case ControlKind::OptionButton: style |= BS_RADIOBUTTON | (control_.Value() == 1 ? WS_TABSTOP : 0); break;
         case ControlKind::CheckBox: style |= WS_TABSTOP | BS_3STATE; break;
         case ControlKind::HScrollBar:
             windowClass = "SCROLLBAR";
@@ -142,6 +148,7 @@ void ControlWindow::Create(HWND parent, int id) {
         case ControlKind::PictureBox:
             windowClass = kSurfaceClass;
             if (decl.Border) exStyle |= WS_EX_CLIENTEDGE;  // the sunken 3-D frame, two pixels a side
+            exStyle |= WS_EX_CONTROLPARENT;
             break;
         case ControlKind::Image: windowClass = kSurfaceClass; break;
     }
@@ -191,10 +198,14 @@ void ControlWindow::Apply() {
         backColor_ = control_.BackColor();
         if (IsWindowVisible(window_)) InvalidateRect(window_, nullptr, TRUE);
     }
-    if ((IsWindowEnabled(window_) != FALSE) != control_.Enabled()) EnableWindow(window_, control_.Enabled());
+    const bool shown = (GetWindowLongPtrA(window_, GWL_STYLE) & WS_VISIBLE) != 0;
+    const bool enabled = IsWindowEnabled(window_) != FALSE;
+    // Disabled or hidden with the focus (Apply pressed from the keyboard disables itself), the
+    // focus would sit on nothing and the keyboard would be dead: the next stop takes it first.
+    if ((enabled && !control_.Enabled()) || (shown && !control_.Visible())) owner_.FocusLeaving(window_);
+    if (enabled != control_.Enabled()) EnableWindow(window_, control_.Enabled());
     ApplyBorder();
     ApplyGeometry();
-    const bool shown = (GetWindowLongPtrA(window_, GWL_STYLE) & WS_VISIBLE) != 0;
     if (shown != control_.Visible()) {
         RECT before;
         GetWindowRect(window_, &before);
@@ -255,10 +266,18 @@ void ControlWindow::ApplyGeometry() {
 void ControlWindow::ApplyValue() {
     switch (control_.Kind()) {
         case ControlKind::OptionButton:
-        case ControlKind::CheckBox:
+        case ControlKind::CheckBox: {
             if (SendMessageA(window_, BM_GETCHECK, 0, 0) != control_.Value())
                 SendMessageA(window_, BM_SETCHECK, static_cast<WPARAM>(control_.Value()), 0);
+            if (control_.Kind() != ControlKind::CheckBox) {
+                // The group's one tab stop goes with its check, also where the button class does not
+                // move it itself.
+                const LONG_PTR style = GetWindowLongPtrA(window_, GWL_STYLE);
+                const LONG_PTR wanted = control_.Value() == 1 ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP);
+                if (wanted != style) SetWindowLongPtrA(window_, GWL_STYLE, wanted);
+            }
             return;
+        }
         case ControlKind::HScrollBar: {
             SCROLLINFO info{sizeof(info), SIF_RANGE | SIF_POS, 0, 0, 0, 0, 0};
             GetScrollInfo(window_, SB_CTL, &info);
@@ -431,6 +450,15 @@ LRESULT ControlWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         case WM_CHAR:
             if (owner_.KeyPress(this, wParam)) return 0;
             break;
+        case WM_GETDLGCODE:
+            // Keys a form hears itself are not the dialog manager's to take.
+            return Original(message, wParam, lParam) |
+                   (owner_.HearsKeys(this) ? DLGC_WANTALLKEYS | DLGC_WANTCHARS : 0);
+        case WM_SETFOCUS: {
+            const LRESULT result = Original(message, wParam, lParam);
+            if (IsWindow(self)) owner_.ShowDefault();
+            return result;
+        }
         case WM_ERASEBKGND:
             if (!surface) break;
             {
@@ -610,6 +638,9 @@ bool FormWindow::Create() {
             SetWindowPos(control->Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     for (auto& control : controls_) control->Apply();
+    // Focus rectangles and underlined access keys as the user's setting and the last input say,
+    // as a dialog starts; the dialog manager shows them once the keyboard is used.
+    SendMessageA(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
     creating_ = false;
     MatchWindowDpi();
     Apply();
@@ -818,6 +849,74 @@ std::vector<HWND> FormWindow::TabStops() const {
     return stops;
 }
 
+bool FormWindow::StartsGroup(const forms::Control& control) const {
+    if (control.Kind() != ControlKind::OptionButton) return true;
+    const forms::Control* previous = nullptr;
+    for (const auto& other : form_.Controls()) {
+        if (other.get() == &control) break;
+        if (other->Kind() != ControlKind::Shape && other->Declaration().Container == control.Declaration().Container)
+            previous = other.get();
+    }
+    return !previous || previous->Kind() != ControlKind::OptionButton;
+}
+
+bool FormWindow::HearsKeys(ControlWindow* target) {
+    const auto hears = [](const auto& events) { return events.KeyDown || events.KeyPress; };
+    if (hears(form_) && (form_.Declaration().KeyPreview || !target)) return true;
+    return target && hears(target->Model());
+}
+
+void FormWindow::FocusLeaving(HWND control) {
+    const HWND focus = GetFocus();
+    if (!window_ || !focus || (focus != control && !IsChild(control, focus))) return;
+    const HWND next = GetNextDlgTabItem(window_, control, FALSE);
+    SetFocus(next && next != control && !IsChild(control, next) ? next : window_);
+}
+
+ControlWindow* FormWindow::DefaultButton() {
+    // Enter presses the focused push button, otherwise the window's default.
+    ControlWindow* focused = Find(GetFocus());
+    if (focused && focused->Kind() == ControlKind::CommandButton && focused->Model().Visible() &&
+        focused->Model().Enabled())
+        return focused;
+    return Button([](const forms::ControlDecl& d) { return d.Default; });
+}
+
+void FormWindow::ShowDefault() {
+    if (!window_ || creating_) return;
+    const ControlWindow* target = DefaultButton();
+    for (const auto& control : controls_) {
+        if (control->Kind() != ControlKind::CommandButton || !control->Handle()) continue;
+        const LONG_PTR style = GetWindowLongPtrA(control->Handle(), GWL_STYLE);
+        const LONG_PTR type = control.get() == target ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+        if ((style & BS_TYPEMASK) != type) SendMessageA(control->Handle(), BM_SETSTYLE, static_cast<WPARAM>(type), TRUE);
+    }
+}
+
+bool FormWindow::PreTranslate(MSG& message) {
+    if (!window_ || !IsWindowEnabled(window_)) return false;
+    const UINT kind = message.message;
+    const WPARAM key = message.wParam;
+    if (!IsDialogMessageA(window_, &message)) return false;
+    Guarded(binding_, [&]() -> LRESULT {
+        if (!window_) return 0;  // the key closed the window
+        const bool arrow = key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN;
+        if (kind == WM_KEYDOWN && (arrow || key == VK_TAB))
+            SendMessageA(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+        if (kind == WM_SYSKEYDOWN)
+            SendMessageA(window_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEACCEL), 0);
+        // An arrow moves the focus within an option group; the option it lands on is chosen as by a
+        // click (the button class of Windows does it on its own focus, Wine's does not).
+        ControlWindow* focused = Find(GetFocus());
+        if (kind == WM_KEYDOWN && arrow && focused && focused->Kind() == ControlKind::OptionButton &&
+            focused->Model().Value() == 0)
+            focused->Model().UserClick();
+        ShowDefault();
+        return 0;
+    });
+    return true;
+}
+
 bool FormWindow::KeyDown(ControlWindow* target, WPARAM& key) {
     int code = static_cast<int>(key);
     const int shift = ShiftState();
@@ -831,38 +930,10 @@ bool FormWindow::KeyDown(ControlWindow* target, WPARAM& key) {
         if (code == 0) return true;
     }
     key = static_cast<WPARAM>(code);
-    ControlWindow* pressed = nullptr;
-    switch (code) {
-        case VK_RETURN:
-            pressed = target && target->Kind() == ControlKind::CommandButton
-                          ? target
-                          : Button([](const forms::ControlDecl& d) { return d.Default; });
-            break;
-        case VK_ESCAPE: pressed = Button([](const forms::ControlDecl& d) { return d.Cancel; }); break;
-        case VK_TAB: {
-            const std::vector<HWND> stops = TabStops();
-            if (stops.empty()) return false;
-            const auto at = std::find(stops.begin(), stops.end(), GetFocus());
-            const std::size_t here = at == stops.end() ? 0 : static_cast<std::size_t>(at - stops.begin());
-            const bool back = (shift & forms::kShiftMask) != 0;
-            const std::size_t next =
-                at == stops.end() ? 0 : (back ? (here + stops.size() - 1) : (here + 1)) % stops.size();
-            SetFocus(stops[next]);
-            swallowChar_ = '\t';
-            return true;
-        }
-        default: return false;
-    }
-    if (!pressed) return false;
-    swallowChar_ = code == VK_RETURN ? '\r' : 27;
-    pressed->Model().UserClick();
-    return true;
+    return false;
 }
 
 bool FormWindow::KeyPress(ControlWindow* target, WPARAM& key) {
-    const WPARAM swallow = swallowChar_;
-    swallowChar_ = 0;
-    if (swallow != 0 && key == swallow) return true;  // its key already pressed a button or moved focus
     int ascii = static_cast<int>(key);
     if ((form_.Declaration().KeyPreview || !target) && form_.KeyPress) {
         form_.KeyPress(ascii);
@@ -937,7 +1008,26 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                 Command(*control, HIWORD(wParam));
                 return 0;
             }
+            // Escape, from the dialog manager.
+            if (lParam == 0 && LOWORD(wParam) == IDCANCEL) {
+                if (auto* cancel = Button([](const forms::ControlDecl& d) { return d.Cancel; }))
+                    cancel->Model().UserClick();
+                return 0;
+            }
             break;
+        case DM_GETDEFID:
+            if (const ControlWindow* button = DefaultButton())
+                return MAKELRESULT(GetDlgCtrlID(button->Handle()), DC_HASDEFID);
+            return 0;
+        case WM_NEXTDLGCTL: {
+            // What a dialog's own procedure would do for the dialog manager.
+            const HWND next = lParam ? reinterpret_cast<HWND>(wParam)
+                                     : GetNextDlgTabItem(window_, GetFocus(), static_cast<BOOL>(wParam != 0));
+            if (next) SetFocus(next);
+            return 0;
+        }
+        case WM_GETDLGCODE: return HearsKeys(nullptr) ? DLGC_WANTALLKEYS | DLGC_WANTCHARS : 0;
+        case WM_SETFOCUS: ShowDefault(); return 0;
         case WM_HSCROLL:
             if (auto* control = Find(reinterpret_cast<HWND>(lParam))) {
                 Scrolled(*control, LOWORD(wParam), static_cast<short>(HIWORD(wParam)));

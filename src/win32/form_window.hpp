@@ -102,6 +102,16 @@ public:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool KeyDown(ControlWindow* target, WPARAM& key);
     bool KeyPress(ControlWindow* target, WPARAM& key);
+    // The dialog manager's turn at a key for this window (Tab, arrows, Enter, Escape, access
+    // keys); false when it is not this window's.
+    bool PreTranslate(MSG& message);
+    // Whether the form takes the keys that reach this control (or the form itself) for its events.
+    bool HearsKeys(ControlWindow* target);
+    bool StartsGroup(const forms::Control& control) const;
+    // The control (or a window inside it) is about to be disabled or hidden.
+    void FocusLeaving(HWND control);
+    // The default frame on the push button that Enter would press.
+    void ShowDefault();
     void Mouse(UINT message, WPARAM wParam, LPARAM lParam, const SurfaceScale& scale,
                const std::function<void(int, int, double, double)>* down,
                const std::function<void(int, int, double, double)>* move,
@@ -120,6 +130,7 @@ private:
     void Command(ControlWindow& control, int code);
     void Scrolled(ControlWindow& control, int code, int position);
     ControlWindow* Button(bool (*wanted)(const forms::ControlDecl&));
+    ControlWindow* DefaultButton();
     std::vector<HWND> TabStops() const;
     void Paint();
 
@@ -134,7 +145,6 @@ private:
     forms::MousePointer pointer_ = forms::MousePointer::Default;
     forms::Color backColor_ = 0;
     HWND lastFocus_ = nullptr;
-    WPARAM swallowChar_ = 0;
 };
 
 // Modifier keys as the events report them.

@@ -1,5 +1,6 @@
 #include "win32/win32_ports.hpp"
 
+#include <string_view>
 #include <vector>
 
 #include "shared/bitmap_file.hpp"
@@ -65,6 +66,51 @@ BOOL CALLBACK FindTopmostThreadWindow(HWND window, LPARAM found) {
     *reinterpret_cast<HWND*>(found) = window;
     return FALSE;
 }
+
+void EnableAll(const std::vector<HWND>& windows, bool on) {
+    for (HWND window : windows)
+        if (::IsWindow(window)) ::EnableWindow(window, on ? TRUE : FALSE);
+}
+
+// The box being shown, and what it disabled.
+struct BoxWatch {
+    const std::vector<HWND>* Disabled = nullptr;
+    HWND Box = nullptr;
+    WNDPROC Original = nullptr;
+};
+thread_local BoxWatch tBox;
+
+LRESULT CALLBACK WatchedBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+    const WNDPROC original = tBox.Original;
+    if (box != tBox.Box || !original) return ::DefWindowProcA(box, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        tBox.Box = nullptr;
+        tBox.Original = nullptr;
+        return ::CallWindowProcA(original, box, message, wParam, lParam);
+    }
+    if (message != WM_COMMAND || !tBox.Disabled) return ::CallWindowProcA(original, box, message, wParam, lParam);
+    // An answer: the box hides and Windows activates the next enabled window, which must be ours
+    // and not another program's. So ours are enabled before, and disabled again if the box stays.
+    const std::vector<HWND>& disabled = *tBox.Disabled;
+    EnableAll(disabled, true);
+    const LRESULT result = ::CallWindowProcA(original, box, message, wParam, lParam);
+    if (::IsWindow(box) && ::IsWindowVisible(box)) EnableAll(disabled, false);
+    return result;
+}
+
+LRESULT CALLBACK WatchForBox(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE && tBox.Disabled && !tBox.Box) {
+        char name[16] = {};
+        const HWND window = reinterpret_cast<HWND>(wParam);
+        if (::GetClassNameA(window, name, sizeof name) && std::string_view(name) == "#32770") {
+            tBox.Box = window;
+            tBox.Original = reinterpret_cast<WNDPROC>(
+                ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WatchedBoxProc)));
+        }
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
 }  // namespace
 
 int UiApi::ShowMessageBox(const std::string& text, const std::string& title, std::uint32_t style) {
@@ -77,16 +123,19 @@ int UiApi::ShowMessageBox(const std::string& text, const std::string& title, std
     if (!owner)
         ::EnumThreadWindows(::GetCurrentThreadId(), &FindTopmostThreadWindow, reinterpret_cast<LPARAM>(&owner));
     std::vector<HWND> disabled;
-    ::EnumThreadWindows(::GetCurrentThreadId(), &DisableThreadWindow, reinterpret_cast<LPARAM>(&disabled));
+    const BoxWatch outer = tBox;
+    tBox = BoxWatch{&disabled};
+    HHOOK hook = ::SetWindowsHookExA(WH_CBT, &WatchForBox, nullptr, ::GetCurrentThreadId());
     int answer = 0;
     do {
+        ::EnumThreadWindows(::GetCurrentThreadId(), &DisableThreadWindow, reinterpret_cast<LPARAM>(&disabled));
         answer = ::MessageBoxA(owner, text.c_str(), title.c_str(), style);
         // Windows ignores Escape on a Yes/No box; Wine closes it with IDCANCEL, which the callers
         // would take for an answer. A question is answered by Yes or No only.
     } while (answer == IDCANCEL && (style & MB_TYPEMASK) == kBoxYesNo);
-    for (HWND window : disabled)
-        if (::IsWindow(window)) ::EnableWindow(window, TRUE);
-    // The box closed while its owner was still disabled, so the activation went elsewhere.
+    if (hook) ::UnhookWindowsHookEx(hook);
+    tBox = outer;
+    EnableAll(disabled, true);  // also when the box could not be watched
     if (active && ::IsWindow(active) && ::IsWindowVisible(active)) ::SetActiveWindow(active);
     return answer;
 }

@@ -36,6 +36,17 @@ TEST_F(MouseSpeedTest, BothStartsCheckedOnlyWhenTheSpeedsAgree) {
     }
 }
 
+// Bypass on runs the Apply state while the sliders still stand at their design ends: that look
+// must not count as a move, or the opening position would then read as one.
+TEST_F(MouseSpeedTest, SpeedsBelowTheScaleWithBypassOnOpenUnchanged) {
+    stored.Bypass = 1;
+    stored.HSpeed = stored.VSpeed = 0;
+    Form& w = Open("cmdMouseSpeed", "frmMouseSpeed");
+    EXPECT_FALSE(w["cmdApply"].Enabled());
+    w["cmdOK"].UserClick();
+    EXPECT_TRUE(device.Requests.empty());
+}
+
 TEST_F(MouseSpeedTest, LinkedSlidersMoveTogetherUntilUnlinked) {
     stored.HSpeed = stored.VSpeed = 10;
     Form& w = Open("cmdMouseSpeed", "frmMouseSpeed");

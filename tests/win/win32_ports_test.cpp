@@ -5,6 +5,7 @@
 #include <cstring>
 #include <map>
 #include <optional>
+#include <thread>
 
 #include "shared/driver_channel.hpp"
 #include "shared/registry_store.hpp"
@@ -240,6 +241,52 @@ TEST(RealCursor, HideAndRestoreReachTheirCounts) {
     const int shown = ::ShowCursor(TRUE);
     EXPECT_EQ(shown, 1);
     ::ShowCursor(FALSE);
+}
+
+// When the box goes, Windows activates the next enabled window: the program's own windows must
+// be enabled again while the box is still up, or that window is another program's. (Wine enables
+// the box's owner itself, so a second window of the program tells.)
+TEST(RealMessageBox, WindowsDisabledForTheBoxAreEnabledBeforeItGoes) {
+    struct Seen {
+        HWND watched = nullptr;
+        bool enabledWhileBoxShown = false;
+        bool disabledWhileOpen = false;
+    };
+    static Seen seen;
+    const char kBoxTitle[] = "PxBoxEnableTest";
+    WNDCLASSA type{};
+    type.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        if (message == WM_ENABLE && wParam && window == seen.watched)
+            seen.enabledWhileBoxShown = ::IsWindowVisible(::FindWindowA("#32770", "PxBoxEnableTest"));
+        return ::DefWindowProcA(window, message, wParam, lParam);
+    };
+    type.hInstance = ::GetModuleHandleA(nullptr);
+    type.lpszClassName = "PxBoxOwnerTest";
+    ::RegisterClassA(&type);
+    auto make = [&](const char* name) {
+        return ::CreateWindowExA(0, type.lpszClassName, name, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                 nullptr, nullptr, type.hInstance, nullptr);
+    };
+    HWND other = make("other");
+    HWND owner = make("owner");
+    ASSERT_TRUE(other && owner);
+    seen.watched = other;
+    ::SetActiveWindow(owner);
+    std::thread answer([&] {
+        HWND box = nullptr;
+        for (int i = 0; i < 500 && !box; ++i, ::Sleep(10)) box = ::FindWindowA("#32770", kBoxTitle);
+        if (!box) return;
+        seen.disabledWhileOpen = !::IsWindowEnabled(other) && !::IsWindowEnabled(owner);
+        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    });
+    win32::UiApi ui;
+    EXPECT_EQ(ui.ShowMessageBox("text", kBoxTitle, kBoxOk | kBoxSystemModal), IDOK);
+    answer.join();
+    EXPECT_TRUE(seen.disabledWhileOpen);
+    EXPECT_TRUE(seen.enabledWhileBoxShown);
+    EXPECT_TRUE(::IsWindowEnabled(other) && ::IsWindowEnabled(owner));
+    ::DestroyWindow(owner);
+    ::DestroyWindow(other);
 }
 
 }  // namespace

@@ -111,6 +111,12 @@ protected:
         } while (static_cast<LONG>(until - GetTickCount()) > 0);
     }
     HWND Window(const std::string& name) { return binding.WindowOf(form[name]); }
+    // Through the queue, as a key arrives: the dialog manager sees it in the loop.
+    void PostKey(WPARAM key) {
+        PostMessageA(GetFocus(), WM_KEYDOWN, key, 1);
+        PostMessageA(GetFocus(), WM_KEYUP, key, 1 | (LPARAM{3} << 30));
+        Pump(30);
+    }
     HWND FormWindow() { return binding.WindowOf(form); }
 
     FormBinding binding;
@@ -310,11 +316,30 @@ TEST_F(FormBindingTest, FocusStartsAtTheFirstDeclaredTabStopAndTabFollowsTheDecl
     Pump(30);
     std::vector<HWND> visited{GetFocus()};
     for (int i = 0; i < 3; ++i) {
-        SendMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+        PostKey(VK_TAB);
         visited.push_back(GetFocus());
     }
-    const std::vector<HWND> expected{Window("optA"), Window("optB"), Window("chkOn"), Window("hscSpeed")};
+    // The option group is one stop, on its chosen option.
+    const std::vector<HWND> expected{Window("optA"), Window("chkOn"), Window("hscSpeed"), Window("cboPort")};
     EXPECT_EQ(visited, expected);
+}
+
+TEST_F(FormBindingTest, TabLandsOnTheChosenOptionAndArrowsChooseAsAClickDoes) {
+    int clicksA = 0, clicksB = 0;
+    form["optA"].Click = [&] { ++clicksA; };
+    form["optB"].Click = [&] { ++clicksB; };
+    form["optB"].SetValue(1);
+    SetFocus(Window("cmdCancel"));
+    PostKey(VK_TAB);
+    EXPECT_EQ(GetFocus(), Window("optB"));
+    PostKey(VK_DOWN);  // round the group of two
+    EXPECT_EQ(GetFocus(), Window("optA"));
+    EXPECT_EQ(form["optA"].Value(), 1);
+    EXPECT_EQ(form["optB"].Value(), 0);
+    EXPECT_EQ(clicksA, 1);
+    EXPECT_EQ(clicksB, 1);  // the program's own choice above
+    PostKey(VK_TAB);
+    EXPECT_EQ(GetFocus(), Window("chkOn"));
 }
 
 TEST_F(FormBindingTest, CheckBoxTogglesThroughRealClicks) {
@@ -439,13 +464,52 @@ TEST_F(FormBindingTest, EnterAndEscapePressTheDefaultAndCancelButtons) {
         const char* focus;
         WPARAM key;
         const char* pressed;
+        const char* framed;  // the button that shows the default frame
     };
-    const Case cases[] = {{"chkOn", VK_RETURN, "ok"}, {"chkOn", VK_ESCAPE, "cancel"}, {"cmdCancel", VK_RETURN, "cancel"}};
+    const Case cases[] = {{"chkOn", VK_RETURN, "ok", "cmdOK"},
+                          {"chkOn", VK_ESCAPE, "cancel", "cmdOK"},
+                          {"cmdCancel", VK_RETURN, "cancel", "cmdCancel"}};
     for (const auto& c : cases) {
         events.clear();
-        SendMessageA(Window(c.focus), WM_KEYDOWN, c.key, 0);
+        SetFocus(Window(c.focus));
+        PostKey(c.key);
         EXPECT_EQ(events, std::vector<std::string>{c.pressed}) << c.focus << " key " << c.key;
+        for (const char* button : {"cmdOK", "cmdCancel"}) {
+            const bool framed = (GetWindowLongPtrA(Window(button), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+            EXPECT_EQ(framed, std::string(button) == c.framed) << c.focus << " " << button;
+        }
     }
+}
+
+TEST_F(FormBindingTest, AccessKeysPressOnlyWhatIsVisibleAndEnabled) {
+    int ok = 0;
+    form["cmdOK"].Click = [&] { ++ok; };
+    SetFocus(Window("chkOn"));
+    for (const UINT message : {WM_CHAR, WM_SYSCHAR}) {
+        PostMessageA(Window("chkOn"), message, 'o', 0);
+        Pump(30);
+    }
+    EXPECT_EQ(ok, 2);
+    form["cmdOK"].SetVisible(false);
+    PostMessageA(Window("chkOn"), WM_SYSCHAR, 'o', 0);
+    Pump(30);
+    EXPECT_EQ(ok, 2);
+}
+
+TEST_F(FormBindingTest, AControlDisabledOrHiddenWithTheFocusHandsItToTheNextStop) {
+    SetFocus(Window("cmdOK"));
+    form["cmdOK"].SetEnabled(false);
+    EXPECT_EQ(GetFocus(), Window("cmdCancel"));
+    form["cmdCancel"].SetVisible(false);
+    EXPECT_EQ(GetFocus(), Window("optA"));
+}
+
+TEST_F(FormBindingTest, AFormThatHearsKeysGetsEnterAndEscapeItself) {
+    form["cmdCancel"].Click = [&] { events.push_back("cancel"); };
+    form.KeyPress = [&](int& ascii) { events.push_back("form press " + std::to_string(ascii)); };
+    SetFocus(Window("chkOn"));
+    PostKey(VK_ESCAPE);
+    EXPECT_EQ(events, std::vector<std::string>{"form press 27"});
 }
 
 TEST_F(FormBindingTest, CloseBoxUnloadsUnlessCancelled) {
