@@ -294,7 +294,10 @@ Section "TouchScreen"
   IntOp $RbfRan $0 & 1
   IntOp $1 $0 & 2
   ${If} $1 != 0
-    !insertmacro Log `a ${PRODUCT} program is still running`
+    ; It was asked and waited for, never ended by force: what it holds is replaced at the next
+    ; restart, which is left to whoever runs the package (exit code 3010).
+    !insertmacro Log `a ${PRODUCT} program did not close in time; its files are replaced at the next restart`
+    StrCpy $NoRestart 1
   ${EndIf}
 
   ; A driver left running by an earlier installation holds its file.

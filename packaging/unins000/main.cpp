@@ -17,6 +17,7 @@
 
 #include "removal.hpp"
 #include "shared/bitmap_file.hpp"
+#include "shared/close_signal.hpp"
 #include "shared/command_switch.hpp"
 #include "shared/driver_records.hpp"
 #include "shared/setup_exit_codes.hpp"
@@ -178,16 +179,34 @@ public:
         EnumWindows(&PostCloseIfOwnedBy, static_cast<LPARAM>(processId));
     }
 
+    void SignalClose(bool set) override {
+        if (!set) {
+            if (signal_) ResetEvent(signal_.get());
+            signal_.reset();
+            return;
+        }
+        // Made here when no program has made it yet, with the access the programs give it.
+        SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, FALSE};
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        if (ConvertStringSecurityDescriptorToSecurityDescriptorA(px::kCloseSignalAccess, SDDL_REVISION_1,
+                                                                 &descriptor, nullptr))
+            attributes.lpSecurityDescriptor = descriptor;
+        signal_.reset(CreateEventExA(&attributes, px::kCloseSignalName, CREATE_EVENT_MANUAL_RESET,
+                                     EVENT_MODIFY_STATE | SYNCHRONIZE));
+        if (descriptor) LocalFree(descriptor);
+        if (signal_) SetEvent(signal_.get());
+    }
+
     bool WaitForEnd(std::uint32_t processId, unsigned milliseconds) override {
         Handle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
         if (!process) return true;  // already gone
         return WaitForSingleObject(process.get(), milliseconds) == WAIT_OBJECT_0;
     }
 
-    void Terminate(std::uint32_t processId) override {
-        Handle process(OpenProcess(PROCESS_TERMINATE, FALSE, processId));
-        if (process) TerminateProcess(process.get(), 1);
-    }
+    std::uint64_t NowMs() override { return GetTickCount64(); }
+
+private:
+    Handle signal_;
 };
 
 std::string Narrow(const std::wstring& text) {

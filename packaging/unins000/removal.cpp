@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <utility>
 
 #include "shared/command_switch.hpp"
 #include "shared/setup_exit_codes.hpp"
@@ -84,17 +85,28 @@ ClosedPrograms ClosePrograms(ProgramsPort& programs) {
         closed.RightButtonRan = true;
         programs.SendRightButtonClose(*window);
     }
+    // The signal reaches every session; the window messages reach this one's copies of versions
+    // that do not watch it.
+    programs.SignalClose(true);
+    std::vector<std::pair<const char*, std::uint32_t>> asked;
     for (const char* program : {"PXwNTcrb.exe", "PXwNTccp.exe", "PXwNTcao.exe"}) {
         for (const std::uint32_t id : programs.Running(program)) {
             if (std::string_view(program) == "PXwNTcrb.exe") closed.RightButtonRan = true;
             // The right-button program ends by itself once it has had its close message.
             if (programs.WaitForEnd(id, 0)) continue;
             programs.AskToClose(id);
-            if (programs.WaitForEnd(id, 5000)) continue;
-            programs.Terminate(id);
-            if (!programs.WaitForEnd(id, 2000)) closed.StillRunning.push_back(program);
+            asked.emplace_back(program, id);
         }
     }
+    const std::uint64_t deadline = programs.NowMs() + kCloseWaitMs;
+    for (const auto& [program, id] : asked) {
+        const std::uint64_t now = programs.NowMs();
+        if (!programs.WaitForEnd(id, now < deadline ? static_cast<unsigned>(deadline - now) : 0))
+            closed.StillRunning.push_back(program);
+    }
+    // Taken back, or every copy started from now on (the package starts the right-button
+    // program again) would close at once.
+    programs.SignalClose(false);
     return closed;
 }
 

@@ -79,9 +79,11 @@ public:
     // Its own close message (WM_USER, 4110): it unregisters and ends.
     virtual void SendRightButtonClose(std::int32_t window) = 0;
     virtual std::vector<std::uint32_t> Running(const std::string& exeName) = 0;  // process ids
-    virtual void AskToClose(std::uint32_t processId) = 0;  // WM_CLOSE to its top-level windows
+    // The close signal every running copy watches, in every session: set, or taken back.
+    virtual void SignalClose(bool set) = 0;
+    virtual void AskToClose(std::uint32_t processId) = 0;  // WM_CLOSE to its visible windows
     virtual bool WaitForEnd(std::uint32_t processId, unsigned milliseconds) = 0;
-    virtual void Terminate(std::uint32_t processId) = 0;
+    virtual std::uint64_t NowMs() = 0;
 };
 
 struct ClosedPrograms {
@@ -89,9 +91,17 @@ struct ClosedPrograms {
     std::vector<std::string> StillRunning;  // exe names
 };
 
-// Closes the right-button program through its close message, then asks every other running
-// copy of the control panel, the start-up program and the right-button program to close;
-// what does not end within a few seconds is ended.
+// How long the running programs get, all together, to end once asked. Their own close takes well
+// under a second (the signal is looked at five times a second, then a few driver requests); the
+// rest is room for a finger resting on a calibration target, while which the run looks at no
+// message, and twice the five seconds after which Windows itself calls a window hung.
+inline constexpr unsigned kCloseWaitMs = 10000;
+
+// Closes the right-button program through its close message, then asks every running copy of
+// the control panel, the start-up program and the right-button program, in any session, to
+// close, and waits for them. Nothing is ended by force: a control panel killed mid-calibration
+// would leave the driver with edges nobody confirmed. What is still running is listed; its
+// files are replaced at the next restart.
 ClosedPrograms ClosePrograms(ProgramsPort& programs);
 
 // The files (and the folder) an installation into places writes again.

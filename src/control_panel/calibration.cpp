@@ -215,7 +215,7 @@ bool CalibrationWindow::ApplyCalibration(int xMin, int yMin, int xMax, int yMax)
 }
 
 void CalibrationWindow::AskToBreak() {
-    if (phase_ != Phase::Capturing || askingToBreak_) return;
+    if ((phase_ != Phase::Opening && phase_ != Phase::Capturing) || askingToBreak_) return;
     askingToBreak_ = true;
     channel_.SendCalibrationCode(kCodeNormal);
     DrawTarget(currentTarget_, false);
@@ -224,31 +224,45 @@ void CalibrationWindow::AskToBreak() {
     RestoreCursor(ui_);
     breakRequested_ = AskYesNo(ui_, kBreakCalibrationText, kBoxDefaultButton2, kCalibrationTitle) == kIdYes;
     askingToBreak_ = false;
-    if (phase_ != Phase::Capturing) return;  // the session ended while the question was open
+    if (phase_ == Phase::Idle) return;  // the session ended while the question was open
     HideCursor(ui_);
     form_["lblHelp"].SetVisible(true);
     form_["picMesg"].SetVisible(true);
     DrawTarget(currentTarget_, true);
 }
 
-void CalibrationWindow::EndSession() {
-    if (phase_ == Phase::Idle) return;
-    if (phase_ == Phase::Asking) ApplyCalibration(old_.XMin, old_.YMin, old_.XMax, old_.YMax);  // as No does
-    else channel_.SendCalibrationCode(kCodeBreak);  // as a confirmed break does
-    phase_ = Phase::Idle;
-    RestoreCursor(ui_);
+void CalibrationWindow::CloseDuringRun() {
+    if (phase_ == Phase::Opening || phase_ == Phase::Capturing) closing_ = true;
 }
 
-void CalibrationWindow::WaitForLiftAtStart() {
+void CalibrationWindow::EndSession() {
+    if (phase_ == Phase::Asking) ApplyCalibration(old_.XMin, old_.YMin, old_.XMax, old_.YMax);  // as No does
+    else if (phase_ == Phase::Capturing) channel_.SendCalibrationCode(kCodeBreak);  // as a confirmed break does
+    // The opening wait has only told the driver of the finger (3): nothing to take back there.
+    phase_ = Phase::Idle;
+    closing_ = true;  // whatever the program does next, the run polls no more
+    RestoreCursor(ui_);
+    // The program ends without unloading the window, which would have shown it again.
+    channel_.ShowRbfWindow();
+}
+
+bool CalibrationWindow::WaitForLiftAtStart() {
     channel_.GetReport();
-    if ((channel_.Report.Status & kTouchDownBit) == 0) return;
+    if ((channel_.Report.Status & kTouchDownBit) == 0) return true;
     ShowLiftOffPrompt("START CALIBRATION!");
     SetTouchIndicator(true);
     channel_.SendCalibrationCode(kCodeFingerAtStart);
     do {
         events_.DoEvents();
+        if (closing_) return false;
         channel_.GetReport();
     } while (channel_.Report.Status & kTouchDownBit);
+    return true;
+}
+
+CalibrationWindow::Result CalibrationWindow::EndCapture() {
+    if (phase_ == Phase::Capturing) channel_.SendCalibrationCode(kCodeBreak);  // the session end sent it already
+    return Result::Break;
 }
 
 CalibrationWindow::Result CalibrationWindow::CaptureTarget(int number) {
@@ -272,16 +286,15 @@ CalibrationWindow::Result CalibrationWindow::CaptureTarget(int number) {
             if ((report.Status & kTouchDownBit) == 0) {
                 stability_.NoFinger(report.ReportCount);
                 events_.DoEvents();
-                if (breakRequested_) {
-                    channel_.SendCalibrationCode(kCodeBreak);
-                    return Result::Break;
-                }
+                if (breakRequested_ || closing_) return EndCapture();
                 break;  // lifted before acceptance: the target starts over
             }
             if (!touchSeen) {
                 SetTouchIndicator(true);
                 touchSeen = true;
                 events_.DoEvents();
+                // A break waits for the lift, as it always has; a closed window does not.
+                if (closing_) return EndCapture();
             }
             // No events while the finger rests: the loop has to keep up with the controller.
             if (stability_.Finger(report.RawX, report.RawY, report.ReportCount)) {
@@ -302,10 +315,7 @@ CalibrationWindow::Result CalibrationWindow::CaptureTarget(int number) {
         channel_.GetReport();
         if ((channel_.Report.Status & kTouchDownBit) == 0) break;
         events_.DoEvents();
-        if (breakRequested_) {
-            channel_.SendCalibrationCode(kCodeBreak);
-            return Result::Break;
-        }
+        if (breakRequested_ || closing_) return EndCapture();
     }
     SetTouchIndicator(false);
     return Result::Continue;
@@ -324,11 +334,17 @@ std::optional<CalibrationEdges> CalibrationWindow::ComputeFromLabels() {
 void CalibrationWindow::RunCalibration() {
     const auto old = channel_.Block;
     old_ = {old.CalXMin, old.CalYMin, old.CalXMax, old.CalYMax};
-    phase_ = Phase::Capturing;
+    closing_ = false;
+    phase_ = Phase::Opening;
     HideCursor(ui_);
-    WaitForLiftAtStart();
+    if (!WaitForLiftAtStart()) {
+        phase_ = Phase::Idle;
+        RestoreCursor(ui_);
+        return;
+    }
     SetTouchIndicator(false);
     breakRequested_ = false;
+    phase_ = Phase::Capturing;
 
     for (int target = 1; target <= 4; ++target) {
         if (CaptureTarget(target) == Result::Break) {
@@ -355,7 +371,8 @@ void CalibrationWindow::RunCalibration() {
     const int answer = AskYesNo(ui_, kCalibrationCompleteText, kBoxDefaultButton1, kCalibrationTitle);
     if (phase_ != Phase::Asking) return;  // the session ended and put the old edges back
     phase_ = Phase::Idle;
-    if (answer == kIdNo) {
+    // Only Yes keeps the new edges: a box that went without an answer (0) is no Yes.
+    if (answer != kIdYes) {
         form_.SetPointer(MousePointer::Hourglass);
         ApplyCalibration(old.CalXMin, old.CalYMin, old.CalXMax, old.CalYMax);
         form_.SetPointer(MousePointer::Default);
@@ -397,7 +414,15 @@ void InstallCalibrationWindow(ControlPanel& panel) {
     form.KeyPress = [window](int& key) {
         if (key == 27) window->AskToBreak();
     };
-    form.Unloading = [window](bool&) { window->Unloaded(); };
+    form.Unloading = [window](bool& cancel) {
+        // Closed mid-run: the run ends first, and its own end unloads the window.
+        if (window->Running()) {
+            window->CloseDuringRun();
+            cancel = true;
+            return;
+        }
+        window->Unloaded();
+    };
     form.SessionEnding = [window] { window->EndSession(); };
 }
 

@@ -97,16 +97,22 @@ public:
     // False when the driver refused the request.
     bool ApplyCalibration(int xMin, int yMin, int xMax, int yMax);
     void AskToBreak();
-    // Logoff or shutdown mid-run: the driver must not be left with unconfirmed edges.
+    // The user closes the window mid-run (Alt+F4): the run ends at once as a confirmed break
+    // would, and the window unloads after it.
+    void CloseDuringRun();
+    // Logoff, shutdown or a close from another program while the window is loaded: the driver
+    // must not be left with unconfirmed edges, nor the right-button program hidden.
     void EndSession();
     void Layout();
 
+    bool Running() const { return running_; }
     const TargetFrame& Frame() const { return frame_; }
     int CurrentTarget() const { return currentTarget_; }
     bool BreakRequested() const { return breakRequested_; }
 
 private:
-    void WaitForLiftAtStart();
+    bool WaitForLiftAtStart();  // false when the window was closed meanwhile
+    Result EndCapture();
     std::optional<CalibrationEdges> ComputeFromLabels();
 
     forms::Form& form_;
@@ -120,9 +126,11 @@ private:
     bool breakRequested_ = false;
     StabilityCounter stability_;
     bool running_ = false;
-    // Where the run stands: Escape only means something while targets are taken, and only the
-    // closing question has new edges in force that the user has not confirmed.
-    enum class Phase { Idle, Capturing, Asking };
+    bool closing_ = false;
+    // Where the run stands: Escape only means something before the closing question, only the
+    // targets have a break to report, and only the closing question has new edges in force that
+    // the user has not confirmed.
+    enum class Phase { Idle, Opening, Capturing, Asking };
     Phase phase_ = Phase::Idle;
     bool askingToBreak_ = false;
     CalibrationEdges old_;

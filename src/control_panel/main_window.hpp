@@ -55,7 +55,8 @@ public:
     // The header the settings and information windows copy from the main window.
     WindowHeader Header();
 
-    // Logoff or shutdown: each open window undoes what must not outlive the program, then it ends.
+    // Logoff, shutdown or a close from another program: each open window undoes what must not
+    // outlive the program, then it ends (driver closed, exit code 0).
     void EndSession();
 
     enum class Order { ShowThenHide, HideThenShow };

@@ -307,7 +307,8 @@ public:
     std::function<void()> Activated;
     std::function<void()> Resize;
     std::function<void(bool& cancel)> Unloading;
-    // The session ends (logoff, shutdown) while the window is loaded: undo what must not outlive it.
+    // The session ends (logoff, shutdown), or another program closes this one, while the window is
+    // loaded: undo what must not outlive it.
     std::function<void()> SessionEnding;
     std::function<void(int& keyAscii)> KeyPress;
     std::function<void(int& keyCode, int shift)> KeyDown;

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "right_button/right_button.hpp"
+#include "win32/close_signal.hpp"
 #include "win32/display_api.hpp"
 #include "win32/rbf_window_api.hpp"
 #include "win32/win32_ports.hpp"
@@ -20,5 +21,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     px::RightButtonProgram program({device, ui, process, windows, pump, display, window});
     if (!program.Start()) return 0;
+    // Another program's close in any session is answered as its close message would be.
+    px::win32::CloseSignalWatch closeSignal([&program] { program.CloseRequested(); });
     return pump.Run();
 }

@@ -92,6 +92,13 @@ void FormBinding::EndSession() {
     if (SessionEnding) SessionEnding();
 }
 
+void FormBinding::CloseFromOutside(forms::Form& form) {
+    if (SessionEnding)
+        EndSession();
+    else
+        form.Unload();
+}
+
 void FormBinding::FormChanged(forms::Form& form) {
     changed_ = true;
     FormWindow* window = Find(form);

@@ -39,10 +39,13 @@ public:
     void DoEvents();
     // Looks at the queue without removing or running anything, at most every few hundred ms.
     void LookAtQueue();
-    // What the program does when the session ends (logoff, shutdown), run once from whichever of
-    // its windows hears of it first.
+    // What the program does when the session ends (logoff, shutdown) or another program closes
+    // it, run once from whichever of its windows hears of it first.
     std::function<void()> SessionEnding;
     void EndSession();
+    // A close from another program aimed at one of the windows: the program's own end when it
+    // has one, else that window's close.
+    void CloseFromOutside(forms::Form& form);
 
     // The window of a loaded form (made now if it has not shown yet), or of one of its controls.
     HWND WindowOf(const forms::Form& form);

@@ -1038,7 +1038,18 @@ LRESULT FormWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CTLCOLORBTN:
         case WM_CTLCOLOREDIT:
             return ControlColour(message, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-        case WM_CLOSE: form_.Unload(); return 0;  // a cancelled Unload keeps the window
+        case WM_SYSCOMMAND:
+            if ((wParam & 0xFFF0) != SC_CLOSE) break;
+            // Alt+F4, the close box, the window menu, the taskbar: the user closes this window. No
+            // user reaches a hidden window, or one disabled behind a box, and a command sent from
+            // another thread comes from another program.
+            if (IsWindowVisible(window_) && IsWindowEnabled(window_) && !(InSendMessageEx(nullptr) & ISMEX_SEND))
+                form_.Unload();  // a cancelled Unload keeps the window
+            else
+                binding_.CloseFromOutside(form_);
+            return 0;
+        // Only another program sends a bare WM_CLOSE here: the user's close arrives as SC_CLOSE.
+        case WM_CLOSE: binding_.CloseFromOutside(form_); return 0;
         case WM_ENDSESSION:
             // Windows ends the process once this returns; what the program must undo happens now.
             if (wParam) binding_.EndSession();

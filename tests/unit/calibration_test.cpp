@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <deque>
 #include <stdexcept>
@@ -527,6 +528,67 @@ TEST_F(CalibrationRunTest, SessionEndAtTheClosingQuestionPutsTheOldEdgesBackAndE
     EXPECT_EQ(sent[1].CalYMax, 990);
     EXPECT_EQ(cursorAfterEnd, 0);
     EXPECT_EQ(process.Ended, std::vector<int>{0});
+}
+
+TEST_F(CalibrationRunTest, SessionEndDuringTheOpeningWaitSendsNothingMore) {
+    device.Reports.clear();
+    device.Down(500, 500, 1);
+    device.Repeat(3);
+    events.OnEvents = [this](int n) {
+        if (n == 1) panel.EndSession();
+    };
+    Run();
+    EXPECT_EQ(Codes(), std::vector<std::int32_t>{3});  // a finger was down; no target was being taken
+    EXPECT_TRUE(CalibrationsSent().empty());
+    EXPECT_EQ(process.Ended, std::vector<int>{0});
+    EXPECT_EQ(device.Reports.size(), 3u);  // and the wait polls no more
+}
+
+TEST_F(CalibrationRunTest, SessionEndWhileATargetIsTakenSendsCodeFourAndPollsNoMore) {
+    device.Tap(100, 120);
+    device.Up(3);
+    events.OnEvents = [this](int n) {
+        if (n == 5) panel.EndSession();  // target 2 waits for a touch
+    };
+    Run();
+    EXPECT_EQ(Codes(), (std::vector<std::int32_t>{5, 4}));
+    EXPECT_TRUE(CalibrationsSent().empty());
+    const auto after = RequestsAfterLastCode();
+    EXPECT_EQ(std::count(after.begin(), after.end(), IOCTL_TOUCH_GET_REPORT), 0);
+    EXPECT_EQ(process.Ended, std::vector<int>{0});
+}
+
+// Alt+F4 while the finger rests on target 2: the run ends then and there, not at the lift, and
+// the touches that follow are no targets.
+TEST_F(CalibrationRunTest, ClosingTheWindowMidRunBreaksOffAndReturnsToTheMainWindow) {
+    RbfWindowRecord rbf{0x1234, 0, {0, 0}};
+    device.Reply(IOCTL_TOUCH_GET_RBF_WINDOW, rbf);
+    device.Tap(100, 120);
+    device.Tap(900, 120);
+    device.FourCorners();
+    events.OnEvents = [this](int n) {
+        if (n == 6) form().Unload();  // target 2's touch just seen
+    };
+    Run();
+    EXPECT_EQ(Codes(), (std::vector<std::int32_t>{5, 4}));
+    EXPECT_TRUE(CalibrationsSent().empty());
+    EXPECT_EQ(RequestsAfterLastCode(), (std::vector<std::uint32_t>{IOCTL_TOUCH_GET_RBF_WINDOW}));
+    EXPECT_FALSE(form().Loaded());
+    EXPECT_TRUE(panel.Main().Visible());
+    EXPECT_GE(ui.CursorCount, 0);
+    ASSERT_EQ(windows.Sent.size(), 2u);
+    EXPECT_EQ(windows.Sent[1].WParam, 4097u);
+    EXPECT_TRUE(process.Ended.empty());
+}
+
+TEST_F(CalibrationRunTest, AClosingQuestionThatGoesWithoutAnAnswerIsNoYes) {
+    device.FourCorners();
+    ui.Answers = {0};  // the box was taken away
+    Run();
+    const auto sent = CalibrationsSent();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[1].CalXMin, 10);
+    EXPECT_EQ(sent[1].CalYMax, 990);
 }
 
 TEST_F(CalibrationRunTest, RefusedCalibrationSaysSoAndKeepsTheOldValues) {

@@ -65,27 +65,30 @@ public:
     void Tell(const std::string& text, bool warning) override { Told.emplace_back(text, warning); }
 };
 
-// Programs that end when asked, unless listed in Stubborn (they end only when terminated) or
-// Unkillable.
+// Programs that end when asked, unless listed in Stubborn; each wait lets its time pass.
 class FakePrograms final : public ProgramsPort {
 public:
     std::optional<std::int32_t> Registered;
     std::map<std::string, std::vector<std::uint32_t>> Processes;
-    std::set<std::uint32_t> Stubborn, Unkillable, Ended;
+    std::set<std::uint32_t> Stubborn, Ended;
     std::vector<std::string> Calls;
+    std::uint64_t Now = 0;
 
     std::optional<std::int32_t> RegisteredRightButton() override { return Registered; }
     void SendRightButtonClose(std::int32_t window) override { Calls.push_back("4110 to " + std::to_string(window)); }
     std::vector<std::uint32_t> Running(const std::string& exeName) override { return Processes[exeName]; }
+    void SignalClose(bool set) override { Calls.push_back(set ? "signal" : "signal off"); }
     void AskToClose(std::uint32_t id) override {
         Calls.push_back("close " + std::to_string(id));
-        if (!Stubborn.count(id) && !Unkillable.count(id)) Ended.insert(id);
+        if (!Stubborn.count(id)) Ended.insert(id);
     }
-    bool WaitForEnd(std::uint32_t id, unsigned) override { return Ended.count(id) > 0; }
-    void Terminate(std::uint32_t id) override {
-        Calls.push_back("terminate " + std::to_string(id));
-        if (!Unkillable.count(id)) Ended.insert(id);
+    bool WaitForEnd(std::uint32_t id, unsigned ms) override {
+        if (Ended.count(id)) return true;
+        if (ms) Calls.push_back("wait " + std::to_string(id) + " " + std::to_string(ms));
+        Now += ms;
+        return false;
     }
+    std::uint64_t NowMs() override { return Now; }
 };
 
 std::ptrdiff_t IndexOf(const std::vector<std::string>& calls, const std::string& call) {
@@ -200,7 +203,7 @@ TEST(Unins000Run, QuietRemovalClosesTheProgramsTellsNothingAndAsksForTheRestart)
     EXPECT_EQ(RunUninstall("/QUIET", kPlaces, port, dialog, programs), 3010);  // unins000.exe itself
     EXPECT_THAT(dialog.Questions, IsEmpty());
     EXPECT_THAT(dialog.Told, IsEmpty());
-    EXPECT_THAT(programs.Calls, ElementsAre("4110 to 4660"));
+    EXPECT_THAT(programs.Calls, ElementsAre("4110 to 4660", "signal", "signal off"));
     EXPECT_GE(IndexOf(port.Calls, "delete C:\\windows\\PXwNTcde.exe"), 0);
 
     FakeRemoval held;
@@ -261,28 +264,26 @@ TEST(Unins000Run, AskedYesReportsWhatWasLeft) {
     EXPECT_FALSE(asked.Told[0].second);
 }
 
-TEST(Unins000Close, RightButtonByItsCloseMessageOthersAskedThenEnded) {
+TEST(Unins000Close, RightButtonByItsCloseMessageOthersAskedAndWaitedForNeverEnded) {
     FakePrograms programs;
     programs.Registered = 77;
     programs.Processes["PXwNTcrb.exe"] = {10};
     programs.Processes["PXwNTccp.exe"] = {20, 21};
+    programs.Processes["PXwNTcao.exe"] = {30};
     programs.Ended = {10};  // gone after its close message
-    programs.Stubborn = {21};
+    programs.Stubborn = {21, 30};
     const ClosedPrograms closed = ClosePrograms(programs);
     EXPECT_TRUE(closed.RightButtonRan);
-    EXPECT_THAT(closed.StillRunning, IsEmpty());
-    EXPECT_THAT(programs.Calls, ElementsAre("4110 to 77", "close 20", "close 21", "terminate 21"));
-    EXPECT_EQ(PrepareExitCode(closed), 1);
+    // One wait of ten seconds shared by all: the second stubborn one gets what is left.
+    EXPECT_THAT(closed.StillRunning, ElementsAre("PXwNTccp.exe", "PXwNTcao.exe"));
+    EXPECT_THAT(programs.Calls, ElementsAre("4110 to 77", "signal", "close 20", "close 21", "close 30",
+                                            "wait 21 10000", "signal off"));
+    EXPECT_EQ(PrepareExitCode(closed), 3);
 
-    FakePrograms stuck;  // no driver, an unregistered button that cannot be ended
-    stuck.Processes["PXwNTcrb.exe"] = {30};
-    stuck.Unkillable = {30};
-    const ClosedPrograms left = ClosePrograms(stuck);
-    EXPECT_TRUE(left.RightButtonRan);
-    EXPECT_THAT(left.StillRunning, ElementsAre("PXwNTcrb.exe"));
-    EXPECT_EQ(PrepareExitCode(left), 3);
-    FakePrograms none;
-    EXPECT_EQ(PrepareExitCode(ClosePrograms(none)), 0);
+    FakePrograms quick;
+    quick.Processes["PXwNTccp.exe"] = {40};
+    EXPECT_EQ(PrepareExitCode(ClosePrograms(quick)), 0);
+    EXPECT_THAT(quick.Calls, ElementsAre("signal", "close 40", "signal off"));
 }
 
 TEST(Unins000Prepare, OnlyDeletionsOfWhatIsWrittenAgainAreCancelled) {

@@ -9,6 +9,7 @@
 #include "e2e/message_box.hpp"
 #include "e2e/screenshot.hpp"
 #include "service_session.hpp"
+#include "shared/close_signal.hpp"
 
 namespace {
 
@@ -57,6 +58,23 @@ protected:
         ASSERT_TRUE(exit);
         e2e::PostButtonClick(exit->window);
         EXPECT_TRUE(process->WaitForExit(10s).has_value());
+    }
+    // Touches on the four marks after the run has gone: nothing may take them for targets.
+    void TouchFourCorners() {
+        for (const POINT& p : kCentres) {
+            standin.Touch(RawX(p.x), RawY(p.y));
+            for (int i = 0; i < 4; ++i) {
+                Sleep(60);
+                standin.Move(RawX(p.x), RawY(p.y));
+            }
+            standin.Lift();
+            Sleep(100);
+        }
+    }
+    bool CalibrationSent() {
+        for (const auto& entry : standin.Journal())
+            if (entry.Code == IOCTL_TOUCH_SET_CALIBRATION) return true;
+        return false;
     }
     void ExpectCalibration(int xMin, int xMax, int yMin, int yMax) {
         const auto block = standin.Block();
@@ -208,6 +226,69 @@ TEST_F(CalibrationE2E, SessionEndAtTheClosingQuestionPutsTheOldEdgesBack) {
     SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000, &answer);
     SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, 5000, &answer);
     EXPECT_EQ(process->WaitForExit(10s), std::optional<DWORD>(0));
+    ExpectCalibration(11, 1001, 22, 990);
+    EXPECT_EQ(standin.State().OpenHandles, 1);
+}
+
+// Which window a close reaches decides nothing; who sends it does. Another program's close ends
+// the program once the run has ended the way it ends without a Yes; the user's Alt+F4 is a
+// confirmed break and goes back to the main window.
+TEST_F(CalibrationE2E, ACloseFromOutsideAtTheClosingQuestionPutsTheOldEdgesBackAndEnds) {
+    HWND box = CalibrateFourCorners();
+    ASSERT_NE(box, nullptr);
+    HWND window = e2e::FindTopLevelWindow("Calibration", {process->Id(), false});
+    ASSERT_NE(window, nullptr);
+    ExpectCalibration(63, 958, 78, 923);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(process->WaitForExit(10s), std::optional<DWORD>(0));
+    EXPECT_EQ(OpenBoxes(process->Id()), 0);
+    ExpectCalibration(11, 1001, 22, 990);
+    EXPECT_EQ(standin.State().OpenHandles, 1);
+}
+
+TEST_F(CalibrationE2E, AltF4AtATargetBreaksOffAndGoesBackToTheMainWindow) {
+    HWND window = service::OpenCalibration(*process, main, standin);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(service::HoldUntilCaptured(standin, RawX(15), RawY(15)));  // target 2 is next
+    ASSERT_TRUE(e2e::BringToForeground(window));
+    EXPECT_TRUE(e2e::PressKey(VK_F4, {.alt = true}));
+    EXPECT_TRUE(e2e::WaitForWindowGone(window, 10s));
+    EXPECT_TRUE(e2e::WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 5000ms));
+    TouchFourCorners();
+    EXPECT_EQ(CodesSent(standin), (std::vector<std::int32_t>{5, 4}));
+    EXPECT_FALSE(CalibrationSent());
+    EXPECT_EQ(OpenBoxes(process->Id()), 0);
+    CURSORINFO cursor{sizeof cursor};
+    ASSERT_TRUE(GetCursorInfo(&cursor));
+    EXPECT_TRUE(cursor.flags & CURSOR_SHOWING);
+    ExitProgram();
+    ExpectCalibration(11, 1001, 22, 990);
+}
+
+TEST_F(CalibrationE2E, ACloseSentFromAnotherProgramAtTheFirstTargetBreaksOffAndEnds) {
+    HWND window = service::OpenCalibration(*process, main, standin);
+    ASSERT_NE(window, nullptr);
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutA(window, WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &answer);
+    EXPECT_EQ(process->WaitForExit(10s), std::optional<DWORD>(0));
+    TouchFourCorners();
+    EXPECT_EQ(CodesSent(standin), std::vector<std::int32_t>{4});
+    EXPECT_FALSE(CalibrationSent());
+    ExpectCalibration(11, 1001, 22, 990);
+}
+
+// What the setup package sets, from whatever session and account it runs in.
+TEST_F(CalibrationE2E, TheCloseSignalEndsTheRunAsACloseFromOutside) {
+    HWND window = service::OpenCalibration(*process, main, standin);
+    ASSERT_NE(window, nullptr);
+    HANDLE signal = CreateEventExA(nullptr, px::kCloseSignalName, CREATE_EVENT_MANUAL_RESET,
+                                   EVENT_MODIFY_STATE | SYNCHRONIZE);
+    ASSERT_NE(signal, nullptr);
+    SetEvent(signal);
+    EXPECT_EQ(process->WaitForExit(10s), std::optional<DWORD>(0));
+    ResetEvent(signal);
+    CloseHandle(signal);
+    EXPECT_EQ(CodesSent(standin), std::vector<std::int32_t>{4});
     ExpectCalibration(11, 1001, 22, 990);
     EXPECT_EQ(standin.State().OpenHandles, 1);
 }

@@ -105,6 +105,16 @@ TEST_F(ServiceWindowsE2E, TestBoardIsTopmostAndItsHelpBoxHasAGreyInnerArea) {
     ExitProgram();
 }
 
+TEST_F(ServiceWindowsE2E, TestBoardClosedFromOutsideGivesTheModeBackAndEnds) {
+    ASSERT_EQ(standin.Block().TouchMode, 1);
+    HWND board = ServiceGesture("E&xit", "Test");
+    ASSERT_NE(board, nullptr);
+    EXPECT_TRUE(e2e::WaitFor([&] { return standin.Block().TouchMode == 4; }, 5000ms));
+    PostMessageA(board, WM_CLOSE, 0, 0);
+    EXPECT_EQ(process->WaitForExit(10s), std::optional<DWORD>(0));
+    EXPECT_EQ(standin.Block().TouchMode, 1);
+}
+
 TEST_F(ServiceWindowsE2E, ControllerInformationShowsThePresetBlock) {
     // Preset before the program reads its block.
     process->Kill();

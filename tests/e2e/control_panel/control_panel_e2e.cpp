@@ -111,7 +111,7 @@ TEST_F(ControlPanelE2E, AboutOpensFromTheIconAndTheButtonAndReturns) {
     EXPECT_EQ(TextOf(about, "Veldrant Touch Systems"), "Veldrant Touch Systems");
     EXPECT_EQ(TextOf(about, "TouchScreen Control Panel Version K306.COM"),
               "TouchScreen Control Panel Version K306.COM");
-    SendMessageA(about, WM_CLOSE, 0, 0);
+    PostMessageA(about, WM_SYSCOMMAND, SC_CLOSE, 0);  // the user's close
     EXPECT_TRUE(e2e::WaitFor([&] { return IsWindowVisible(main) != FALSE; }, 5000ms));
     Click(main, "E&xit");
     EXPECT_TRUE(process.WaitForExit(10s).has_value());

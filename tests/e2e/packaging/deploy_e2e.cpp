@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -195,6 +196,22 @@ private:
     std::set<std::string> seen_;
     std::thread thread_;
 };
+
+// The calibration codes in the stand-in's journal; none while the driver is stopped.
+std::vector<std::int32_t> CalibrationCodes() {
+    std::vector<std::int32_t> codes;
+    try {
+        px::standin::StandinClient standin;
+        for (const auto& entry : standin.Journal()) {
+            if (entry.Code != IOCTL_TOUCH_CALIBRATION_CODE) continue;
+            std::int32_t code = 0;
+            std::memcpy(&code, entry.Input, sizeof code);
+            codes.push_back(code);
+        }
+    } catch (const px::standin::StandinError&) {
+    }
+    return codes;
+}
 
 const std::set<std::string> kPackagePrograms = {"touchscreensetup.exe", "unins000.exe", "pxwntcdi.exe",
                                                 "pxwntcde.exe", "sc.exe"};
@@ -395,14 +412,35 @@ TEST(Deploy, UpgradeOverRunningProgramsKeepsSettingsVendorAndRightButton) {
         ASSERT_TRUE(MoveFileExA(file.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
     }
     ASSERT_TRUE(MoveFileExA(Installed("PXwNTcao.exe").c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
+    // The panel waits at calibration's first target (its main window hidden): the upgrade must
+    // end the run with its break code before any file is replaced, and kill nothing.
+    const auto calibration = e2e::FindControlByText(main, "&Calibration");
+    ASSERT_TRUE(calibration.has_value());
+    e2e::PostButtonClick(calibration->window);
+    ASSERT_NE(e2e::WaitForTopLevelWindow("Calibration", 10s, {.processId = panel.Id()}), nullptr);
+    ASSERT_TRUE(CalibrationCodes().empty());
+    std::atomic<bool> watching{true};
+    std::optional<bool> oldFileAtBreak;  // whether the control panel's file was still the old one
+    std::thread journal([&] {
+        while (watching && !oldFileAtBreak) {
+            const auto codes = CalibrationCodes();
+            if (std::find(codes.begin(), codes.end(), 4) != codes.end())
+                oldFileAtBreak = ReadBytes(Installed("PXwNTccp.exe")).ends_with("older");
+            Sleep(10);
+        }
+    });
+
     ASSERT_NO_FATAL_FAILURE(InstallSilently(setup, kPackagePrograms, " /FORCE"));
+    watching = false;
+    journal.join();
     EXPECT_TRUE(PendingDeletion(theirs)) << "pending:" << PendingList();
     EXPECT_TRUE(PendingDeletion(elsewhere)) << "pending:" << PendingList();
     EXPECT_FALSE(PendingDeletion(Installed("PXwNTcao.exe"))) << "pending:" << PendingList();
     EXPECT_EQ(RegistryString(kOemKey, "Version"), version);
 
-    EXPECT_TRUE(panel.WaitForExit(1s).has_value()) << "the control panel still runs";
-    EXPECT_TRUE(rightButton.WaitForExit(1s).has_value()) << "the old right-button program still runs";
+    EXPECT_EQ(panel.WaitForExit(1s), std::optional<DWORD>(0)) << "the control panel still runs or was killed";
+    EXPECT_EQ(rightButton.WaitForExit(1s), std::optional<DWORD>(0)) << "the old right-button program was not closed";
+    EXPECT_EQ(oldFileAtBreak, std::optional<bool>(true)) << "no break code before the files were replaced";
     const std::string bin = e2e::ToWindowsPath(Env("PX_SETUP_EXE"));
     const std::string packaging = bin.substr(0, bin.find_last_of('\\'));
     for (const auto& program : programs) {

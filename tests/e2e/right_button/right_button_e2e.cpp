@@ -11,6 +11,7 @@
 #include "e2e/wait.hpp"
 #include "e2e/windows.hpp"
 #include "rbf_programs.hpp"
+#include "shared/close_signal.hpp"
 #include "standin_client.hpp"
 
 namespace {
@@ -164,8 +165,8 @@ TEST_F(RightButtonE2E, CloseMessageUnregistersAndEndsTheProgram) {
 // Windows ends the program at logoff; ended while registered, the driver would keep a dead window
 // and the next logon would start no button.
 TEST_F(RightButtonE2E, SessionEndOrACloseFromOutsideUnregistersAndEnds) {
-    enum class Way { SessionEndIdle, SessionEndArmed, CloseSent };
-    for (const Way way : {Way::SessionEndIdle, Way::SessionEndArmed, Way::CloseSent}) {
+    enum class Way { SessionEndIdle, SessionEndArmed, CloseSent, CloseSignal };
+    for (const Way way : {Way::SessionEndIdle, Way::SessionEndArmed, Way::CloseSent, Way::CloseSignal}) {
         SCOPED_TRACE(static_cast<int>(way));
         HiddenStart program(rbf_e2e::kRbfProgram);
         HWND window = WaitShown(program);
@@ -177,6 +178,14 @@ TEST_F(RightButtonE2E, SessionEndOrACloseFromOutsideUnregistersAndEnds) {
         DWORD_PTR answer = 0;
         if (way == Way::CloseSent) {
             SendMessageTimeoutA(window, WM_CLOSE, 0, 0, SMTO_NORMAL, 5000, &answer);
+        } else if (way == Way::CloseSignal) {  // what the setup package sets, from any session
+            HANDLE signal = CreateEventExA(nullptr, px::kCloseSignalName, CREATE_EVENT_MANUAL_RESET,
+                                           EVENT_MODIFY_STATE | SYNCHRONIZE);
+            ASSERT_NE(signal, nullptr);
+            SetEvent(signal);
+            EXPECT_TRUE(program.Ended(10000));
+            ResetEvent(signal);
+            CloseHandle(signal);
         } else {
             EXPECT_TRUE(SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, 5000, &answer));
             EXPECT_NE(answer, 0u);  // it does not hold the session up

@@ -183,7 +183,7 @@ TEST_F(SettingsE2E, CancelAndTheCloseBoxSendNothing) {
             Scroll(w, 0, 29);
         EXPECT_TRUE(e2e::FindControlByText(w, "&Apply")->enabled);
         if (s.CloseBox)
-            SendMessageA(w, WM_CLOSE, 0, 0);
+            PostMessageA(w, WM_SYSCOMMAND, SC_CLOSE, 0);  // what the close box gives the window
         else
             Click(w, "&Cancel");
         ASSERT_TRUE(MainShowsAgain());

@@ -5,6 +5,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "win32/form_binding.hpp"
@@ -532,6 +533,39 @@ TEST_F(FormBindingTest, CloseBoxUnloadsUnlessCancelled) {
     EXPECT_FALSE(IsWindow(window));
     EXPECT_FALSE(form.Loaded());
     EXPECT_EQ(form.NativeHandle, 0);
+}
+
+// The user's close (SC_CLOSE, as Alt+F4, the close box and the taskbar give it) closes the
+// window; another program's close ends the program: a bare WM_CLOSE, an SC_CLOSE sent from
+// another thread, or one aimed at a hidden window.
+TEST_F(FormBindingTest, TheUsersCloseClosesTheWindowAnotherProgramsEndsTheProgram) {
+    int unloads = 0, ends = 0;
+    form.Unloading = [&](bool& cancel) {
+        ++unloads;
+        cancel = true;
+    };
+    binding.SessionEnding = [&] { ++ends; };
+    const HWND window = FormWindow();
+    PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    Pump(30);
+    EXPECT_EQ(unloads, 1);
+    EXPECT_EQ(ends, 0);
+    std::thread other([window] {
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutA(window, WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_NORMAL, 2000, &answer);
+    });
+    Pump(100);
+    other.join();
+    EXPECT_EQ(unloads, 1);
+    EXPECT_EQ(ends, 1);
+    form.Hide();
+    PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
+    Pump(30);
+    EXPECT_EQ(unloads, 1);
+    binding.SessionEnding = nullptr;  // no program-wide end: the window closes
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    Pump(30);
+    EXPECT_EQ(unloads, 2);
 }
 
 TEST_F(FormBindingTest, HideKeepsTheWindowAndShowBringsItBack) {
