@@ -21,6 +21,8 @@
 #include "shared/command_switch.hpp"
 #include "shared/driver_records.hpp"
 #include "shared/setup_exit_codes.hpp"
+#include "win32/close_signal.hpp"
+#include "win32/setup_api.hpp"
 
 namespace px::unins {
 namespace {
@@ -186,14 +188,7 @@ public:
             return;
         }
         // Made here when no program has made it yet, with the access the programs give it.
-        SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, FALSE};
-        PSECURITY_DESCRIPTOR descriptor = nullptr;
-        if (ConvertStringSecurityDescriptorToSecurityDescriptorA(px::kCloseSignalAccess, SDDL_REVISION_1,
-                                                                 &descriptor, nullptr))
-            attributes.lpSecurityDescriptor = descriptor;
-        signal_.reset(CreateEventExA(&attributes, px::kCloseSignalName, CREATE_EVENT_MANUAL_RESET,
-                                     EVENT_MODIFY_STATE | SYNCHRONIZE));
-        if (descriptor) LocalFree(descriptor);
+        signal_.reset(px::win32::OpenCloseSignal(EVENT_MODIFY_STATE | SYNCHRONIZE));
         if (signal_) SetEvent(signal_.get());
     }
 
@@ -279,24 +274,6 @@ void CancelPendingDeletions(const ProductPlaces& places) {
     }
 }
 
-bool RunningAsSystem() {
-    HANDLE raw = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
-    Handle token(raw);
-    alignas(TOKEN_USER) BYTE buffer[256] = {};
-    DWORD size = 0;
-    if (!GetTokenInformation(token.get(), TokenUser, buffer, sizeof buffer, &size)) return false;
-    return IsWellKnownSid(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, WinLocalSystemSid) != FALSE;
-}
-
-// We run elevated: Windows' libraries come from System32, never from our folder or the current one.
-void LoadSystemDllsFromSystem32Only() {
-    using SetDirectories = BOOL(WINAPI*)(DWORD);  // Windows 7 has it only with its 2011 loader update
-    const auto set = reinterpret_cast<SetDirectories>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")));
-    if (set) set(0x00000800);  // LOAD_LIBRARY_SEARCH_SYSTEM32
-}
-
 HMODULE LoadSystemLibrary(const char* name) {
     char folder[MAX_PATH] = {};
     const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
@@ -365,7 +342,7 @@ std::wstring Wide(const std::string& text) {
 // the control panel could no longer hide, show or close it; as the system account it would sit
 // in session 0, where nobody sees it.
 bool StartRightButton(const std::string& folder) {
-    const bool asSystem = RunningAsSystem();
+    const bool asSystem = px::win32::RunsAsLocalSystem();
     const Handle user = InteractiveUserToken(asSystem);
     if (!user) return false;
     std::wstring line = L"\"" + Wide(folder) + L"\\PXwNTcrb.exe\"";
@@ -575,7 +552,7 @@ ProductPlaces FindPlaces() {
 }  // namespace px::unins
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
-    px::unins::LoadSystemDllsFromSystem32Only();
+    px::win32::LoadSystemDllsFromSystem32Only();
     const std::string arguments = commandLine ? commandLine : "";
     px::unins::RunLog log;
     px::unins::Win32Removal removal;
