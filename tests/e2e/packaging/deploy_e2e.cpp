@@ -317,15 +317,7 @@ TEST(Deploy, OneInstallationAtATime) {
     const ProductState before = ReadProductState();
     ASSERT_TRUE(before.service.has_value()) << "the package is not installed";
     auto first = e2e::Process::Start(SetupExe());
-    const HWND page = e2e::WaitFor(
-        [&]() -> HWND {
-            for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
-                if (IsWindowVisible(w) && e2e::WindowProcessId(w) == first.Id() &&
-                    e2e::WindowText(w).rfind("TouchScreen Setup", 0) == 0)
-                    return w;
-            return nullptr;
-        },
-        30s);
+    const HWND page = WaitForInstallerWindow(first);
     ASSERT_NE(page, nullptr) << "no installer window";
     const auto start = std::chrono::steady_clock::now();
     const auto second = RunCommandLine("\"" + SetupExe() + "\" /S /NORESTART", 60s);

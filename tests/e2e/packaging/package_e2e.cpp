@@ -48,16 +48,7 @@ TEST(Package, InstallsThroughItsPagesAndPostSetupStoresTheVendorName) {
     ASSERT_FALSE(vendor.empty()) << "PX_VENDOR_NAME not set";
 
     auto installer = e2e::Process::Start(setup);
-    // Captioned "TouchScreen Setup: " and the page's name.
-    const HWND window = e2e::WaitFor(
-        [&]() -> HWND {
-            for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
-                if (IsWindowVisible(w) && e2e::WindowProcessId(w) == installer.Id() &&
-                    e2e::WindowText(w).rfind("TouchScreen Setup", 0) == 0)
-                    return w;
-            return nullptr;
-        },
-        30s);
+    const HWND window = WaitForInstallerWindow(installer);
     ASSERT_NE(window, nullptr) << "no installer window";
     ASSERT_TRUE(PressSetupButton(window, "&Install"));
     ASSERT_TRUE(PressSetupButton(window, "&Close"));

@@ -14,6 +14,7 @@
 
 #include <tlhelp32.h>
 
+#include "e2e/e2e.hpp"
 #include "standin_client.hpp"
 
 namespace package {
@@ -161,6 +162,19 @@ inline std::optional<std::int32_t> StandinRbfWindow() {
     } catch (const px::standin::StandinError&) {
         return std::nullopt;
     }
+}
+
+// The package's wizard window, captioned "TouchScreen Setup: " and the page's name.
+inline HWND WaitForInstallerWindow(const e2e::Process& installer) {
+    return e2e::WaitFor(
+        [&]() -> HWND {
+            for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT))
+                if (IsWindowVisible(w) && e2e::WindowProcessId(w) == installer.Id() &&
+                    e2e::WindowText(w).rfind("TouchScreen Setup", 0) == 0)
+                    return w;
+            return nullptr;
+        },
+        std::chrono::seconds(30));
 }
 
 }  // namespace package
