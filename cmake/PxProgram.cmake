@@ -19,7 +19,8 @@ function(px_add_program name)
   # windres does not track the manifest the .rc names.
   set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/${name}.rc PROPERTIES OBJECT_DEPENDS ${PX_MANIFEST})
   target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES})
-  # A program's main sees the layers below it and its own folder (unins000: the shared layer).
+  # A program's main sees the layers below it and its own folder (unins000, outside src: the
+  # shared layer, and what its packaging/CMakeLists.txt adds).
   get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
   if(EXISTS ${PROJECT_SOURCE_DIR}/src/${folder})
     px_layers(${name} forms shared win32 ${folder})
